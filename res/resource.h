@@ -1,0 +1,5 @@
+// Resource identifiers shared by the resource script and the program.
+#pragma once
+
+#define IDR_MAINFRAME 128
+#define IDD_MAINFRAME 190

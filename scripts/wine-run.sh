@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Starts a Windows executable of the project under Wine.
+#
+#   wine-run.sh [--user-display] PROGRAM.exe [ARGS...]
+#   wine-run.sh --session-start | --session-stop | --session-env
+#
+# Private prefix under build/ (made on first use, Gecko and Mono disabled), WINEDEBUG=-all,
+# a persistent wineserver, and a display: the user's $DISPLAY with --user-display, else the
+# test session's Xvfb when one is running, else a private Xvfb started and stopped here.
+# A run that started its own Xvfb also stops its wineserver, so nothing is left behind.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${VARNELLO_BUILD_DIR:-$root/build}"
+export WINEPREFIX="${VARNELLO_WINEPREFIX:-$build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEARCH=win64
+session_file="$build/wine-session.env"
+mkdir -p "$build"
+
+wine_bin() {
+    if command -v wine64 >/dev/null 2>&1; then echo wine64
+    elif [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64
+    else echo wine; fi
+}
+wineserver_bin() {
+    if command -v wineserver >/dev/null 2>&1; then echo wineserver
+    elif [ -x /usr/lib/wine/wineserver64 ]; then echo /usr/lib/wine/wineserver64
+    else echo /usr/lib/wine/wineserver; fi
+}
+WINE="$(wine_bin)"
+WINESERVER="$(wineserver_bin)"
+
+# Starts an Xvfb on a free display; prints "DISPLAY PID".
+start_xvfb() {
+    local fifo n pid
+    fifo="$(mktemp -u)"; mkfifo "$fifo"
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 </dev/null &
+    pid=$!
+    read -r -t 20 n <"$fifo" || { rm -f "$fifo"; echo "wine-run: Xvfb did not start" >&2; exit 1; }
+    rm -f "$fifo"
+    echo ":$n $pid"
+}
+
+# The prefix is made once; the lock keeps parallel first uses from racing.
+ensure_prefix() {
+    [ -f "$WINEPREFIX/.varnello-ready" ] && return 0
+    exec 9>"$build/wineprefix.lock"
+    flock 9
+    if [ ! -f "$WINEPREFIX/.varnello-ready" ]; then
+        echo "wine-run: creating Wine prefix $WINEPREFIX (once)" >&2
+        "$WINE" wineboot -i >/dev/null 2>&1 || true
+        "$WINESERVER" -w || true
+        # Without a window manager, unmanaged windows close in milliseconds instead of ~2 s.
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        "$WINESERVER" -w || true
+        touch "$WINEPREFIX/.varnello-ready"
+    fi
+    flock -u 9
+}
+
+session_alive() {
+    [ -f "$session_file" ] || return 1
+    # shellcheck disable=SC1090
+    . "$session_file"
+    kill -0 "$VARNELLO_XVFB_PID" 2>/dev/null
+}
+
+case "${1:-}" in
+--session-start)
+    if session_alive; then exit 0; fi
+    read -r disp pid < <(start_xvfb)
+    printf 'VARNELLO_XVFB_DISPLAY=%s\nVARNELLO_XVFB_PID=%s\n' "$disp" "$pid" >"$session_file"
+    export DISPLAY="$disp"
+    ensure_prefix
+    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+    # Start Wine's own services now, detached from the caller's output, so that no test's
+    # output pipe is held open by a service it happened to start.
+    "$WINE" wineboot >/dev/null 2>&1 </dev/null || true
+    exit 0 ;;
+--session-stop)
+    if [ -f "$session_file" ]; then
+        . "$session_file"
+        "$WINESERVER" -k 2>/dev/null || true
+        "$WINESERVER" -w 2>/dev/null || true
+        kill "$VARNELLO_XVFB_PID" 2>/dev/null || true
+        rm -f "$session_file"
+    fi
+    exit 0 ;;
+--session-env)
+    # For test scripts: the display and prefix to use.
+    if session_alive; then echo "export DISPLAY=$VARNELLO_XVFB_DISPLAY"; fi
+    echo "export WINEPREFIX=$WINEPREFIX WINEDEBUG=$WINEDEBUG WINEDLLOVERRIDES='$WINEDLLOVERRIDES'"
+    exit 0 ;;
+esac
+
+user_display=0
+if [ "${1:-}" = "--user-display" ]; then user_display=1; shift; fi
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--user-display] PROGRAM.exe [ARGS...]" >&2; exit 2; }
+
+own_xvfb_pid=""
+if [ "$user_display" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+    :
+elif session_alive; then
+    export DISPLAY="$VARNELLO_XVFB_DISPLAY"
+else
+    read -r disp own_xvfb_pid < <(start_xvfb)
+    export DISPLAY="$disp"
+fi
+
+cleanup() {
+    if [ -n "$own_xvfb_pid" ]; then
+        "$WINESERVER" -k 2>/dev/null || true
+        "$WINESERVER" -w 2>/dev/null || true
+        kill "$own_xvfb_pid" 2>/dev/null || true
+        wait "$own_xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+
+ensure_prefix
+"$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
+set +e
+"$WINE" "$@"
+rc=$?
+exit $rc

@@ -1,0 +1,76 @@
+// Starts the staged Varnello.exe and checks its frame from outside, as a user's desktop sees it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/support/test_paths.h"
+
+namespace {
+
+struct FoundWindow {
+    DWORD processId;
+    HWND hwnd;
+};
+
+BOOL CALLBACK FindVisibleTopLevel(HWND hwnd, LPARAM lParam)
+{
+    auto* found = reinterpret_cast<FoundWindow*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char caption[256] = {};
+    GetWindowTextA(hwnd, caption, sizeof(caption));
+    if (pid == found->processId && IsWindowVisible(hwnd) && std::string(caption).rfind("Varnello", 0) == 0) {
+        found->hwnd = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForFrame(DWORD processId, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        FoundWindow found{processId, nullptr};
+        EnumWindows(FindVisibleTopLevel, reinterpret_cast<LPARAM>(&found));
+        if (found.hwnd)
+            return found.hwnd;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(Startup, FrameHasItsSizeAndClosesCleanly)
+{
+    const std::string exe = testpaths::DistDir() + "Varnello.exe";
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "\"" + exe + "\"";
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &pi))
+        << "cannot start " << exe;
+
+    HWND frame = WaitForFrame(pi.dwProcessId, 20000);
+    ASSERT_NE(frame, nullptr) << "no visible top-level window whose caption starts with Varnello";
+
+    char caption[256] = {};
+    GetWindowTextA(frame, caption, sizeof(caption));
+    EXPECT_EQ(std::string(caption).rfind("Varnello", 0), 0u);
+
+    RECT rc{};
+    GetWindowRect(frame, &rc);
+    EXPECT_EQ(rc.right - rc.left, 692);
+    EXPECT_EQ(rc.bottom - rc.top, 560);
+
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0) << "the program did not exit";
+    EXPECT_FALSE(IsWindow(frame));
+
+    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
