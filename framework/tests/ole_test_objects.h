@@ -4,8 +4,12 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <oleidl.h>
+#include <olectl.h>
+
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/OleComPtr.h"
@@ -151,6 +155,198 @@ private:
     HRESULT m_hr = E_FAIL;
     DWORD m_cookie = 0;
 };
+
+// A control as the framework hosts it: IDispatch (recording), events through
+// IConnectionPointContainer (advertised by IProvideClassInfo2 unless told not to), and a window
+// made as a child of the site's window (IObjectWithSite + IOleWindow). Counts live instances.
+class TestControl : public RecordingDispatch,
+                    public IConnectionPointContainer,
+                    public IConnectionPoint,
+                    public IProvideClassInfo2,
+                    public IObjectWithSite,
+                    public IOleWindow {
+public:
+    // {B7E1C0A2-55D3-4F0E-8E21-3C9A7F60D402}: the control's outgoing dispinterface
+    static constexpr IID kEventsIid = { 0xb7e1c0a2, 0x55d3, 0x4f0e, { 0x8e, 0x21, 0x3c, 0x9a, 0x7f, 0x60, 0xd4, 0x02 } };
+    static int& LiveCount()
+    {
+        static int n = 0;
+        return n;
+    }
+
+    bool bAdvertiseEventsIid = true; // false: the connection point is under IID_IDispatch
+    bool bIgnoreUnadvise = false;    // a careless control that keeps firing into old sinks
+    bool bHasEvents = true;          // false: no IConnectionPointContainer
+    HWND hHostSeen = nullptr;        // the window the site gave
+    HWND hWnd = nullptr;             // the control's own window
+    bool bSiteCleared = false;
+
+    TestControl() { ++LiveCount(); }
+    ~TestControl() override
+    {
+        --LiveCount();
+        if (hWnd)
+            DestroyWindow(hWnd);
+    }
+
+    // Fires dispid at every advised sink with args in the caller's order; the sinks' results.
+    std::vector<HRESULT> Fire(DISPID dispid, std::vector<VARIANT> args = {})
+    {
+        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+        DISPPARAMS params = { reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0 };
+        std::vector<HRESULT> results;
+        auto sinks = m_sinks; // a handler may unadvise while we walk
+        for (auto& sink : sinks)
+            results.push_back(sink.second->Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
+        return results;
+    }
+    size_t SinkCount() const { return m_sinks.size(); }
+
+    // IUnknown for every interface.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IDispatch)
+            *ppv = static_cast<IDispatch*>(static_cast<RecordingDispatch*>(this));
+        else if (iid == IID_IConnectionPointContainer && bHasEvents)
+            *ppv = static_cast<IConnectionPointContainer*>(this);
+        else if (iid == IID_IProvideClassInfo2 || iid == IID_IProvideClassInfo)
+            *ppv = bAdvertiseEventsIid ? static_cast<IProvideClassInfo2*>(this) : nullptr;
+        else if (iid == IID_IObjectWithSite)
+            *ppv = static_cast<IObjectWithSite*>(this);
+        else if (iid == IID_IOleWindow)
+            *ppv = static_cast<IOleWindow*>(this);
+        else
+            *ppv = nullptr;
+        if (!*ppv)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
+
+    // IConnectionPointContainer
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** ppPoint) override
+    {
+        *ppPoint = nullptr;
+        if (iid != EventsIid())
+            return CONNECT_E_NOCONNECTION;
+        *ppPoint = static_cast<IConnectionPoint*>(this);
+        AddRef();
+        return S_OK;
+    }
+
+    // IConnectionPoint
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* piid) override
+    {
+        *piid = EventsIid();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** pp) override
+    {
+        *pp = static_cast<IConnectionPointContainer*>(this);
+        AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Advise(IUnknown* pSink, DWORD* pdwCookie) override
+    {
+        ComPtr<IDispatch> events; // a real control asks the sink for its outgoing interface
+        if (FAILED(pSink->QueryInterface(EventsIid(), events.ReceiveVoid())))
+            return CONNECT_E_CANNOTCONNECT;
+        *pdwCookie = ++m_dwLastCookie;
+        m_sinks.emplace_back(*pdwCookie, events);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD dwCookie) override
+    {
+        ++nUnadvised;
+        if (bIgnoreUnadvise)
+            return S_OK;
+        for (auto it = m_sinks.begin(); it != m_sinks.end(); ++it) {
+            if (it->first == dwCookie) {
+                m_sinks.erase(it);
+                return S_OK;
+            }
+        }
+        return CONNECT_E_NOCONNECTION;
+    }
+    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+    int nUnadvised = 0;
+
+    // IProvideClassInfo2
+    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** pp) override
+    {
+        *pp = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetGUID(DWORD dwKind, GUID* pGuid) override
+    {
+        if (dwKind != GUIDKIND_DEFAULT_SOURCE_DISP_IID)
+            return E_INVALIDARG;
+        *pGuid = kEventsIid;
+        return S_OK;
+    }
+
+    // IObjectWithSite: the control's window lives as a child of the site's window.
+    HRESULT STDMETHODCALLTYPE SetSite(IUnknown* pSite) override
+    {
+        m_pSite.Reset();
+        if (!pSite) {
+            bSiteCleared = true;
+            if (hWnd)
+                DestroyWindow(hWnd);
+            hWnd = nullptr;
+            return S_OK;
+        }
+        m_pSite = ComPtr<IUnknown>(pSite);
+        ComPtr<IOleWindow> siteWindow;
+        if (SUCCEEDED(pSite->QueryInterface(IID_IOleWindow, siteWindow.ReceiveVoid())))
+            siteWindow->GetWindow(&hHostSeen);
+        RECT rc = {};
+        GetClientRect(hHostSeen, &rc);
+        hWnd = CreateWindowExA(0, "Static", "test control", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                               rc.right, rc.bottom, hHostSeen, nullptr, GetModuleHandleA(nullptr), nullptr);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetSite(REFIID iid, void** ppv) override
+    {
+        *ppv = nullptr;
+        return m_pSite ? m_pSite->QueryInterface(iid, ppv) : E_FAIL;
+    }
+
+    // IOleWindow
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* phwnd) override
+    {
+        *phwnd = hWnd;
+        return hWnd ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+private:
+    REFIID EventsIid() const { return bAdvertiseEventsIid ? kEventsIid : IID_IDispatch; }
+
+    ComPtr<IUnknown> m_pSite;
+    std::vector<std::pair<DWORD, ComPtr<IDispatch>>> m_sinks;
+    DWORD m_dwLastCookie = 0;
+};
+
+inline VARIANT MakeR8(double d)
+{
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_R8;
+    V_R8(&v) = d;
+    return v;
+}
+inline VARIANT MakeI4(long n)
+{
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = n;
+    return v;
+}
 
 // COM for one test: initialised in the constructor, uninitialised in the destructor.
 class ComScope {
