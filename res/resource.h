@@ -6,3 +6,4 @@
 #define IDS_ABOUTBOX 101
 
 #include "MainPage.h"
+#include "Images.h"

@@ -1,5 +1,5 @@
 // The range slider's arithmetic: normalisation, layout, hit testing, the three drags, keys.
-#include "controls/range_slider_model.h"
+#include "controls/RangeSliderModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The skinned button's placement, state and style arithmetic.
-#include "controls/skin_button_layout.h"
+#include "controls/SkinButtonLayout.h"
 
 #include <gtest/gtest.h>
 

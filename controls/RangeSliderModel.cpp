@@ -1,5 +1,5 @@
-// The range slider's arithmetic (see range_slider_model.h).
-#include "controls/range_slider_model.h"
+// The range slider's arithmetic (see RangeSliderModel.h).
+#include "controls/RangeSliderModel.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
-// The skinned button's arithmetic (see skin_button_layout.h).
-#include "controls/skin_button_layout.h"
+// The skinned button's arithmetic (see SkinButtonLayout.h).
+#include "controls/SkinButtonLayout.h"
 
 namespace skinbutton {
 
