@@ -6,9 +6,12 @@
 #include <stdlib.h>
 
 #include "app/MainFrameDlg.h"
+#include "framework/OleControlContainer.h"
+#include "standins/videoedit/video_edit_registration.h"
 
 char g_szModuleDir[MAX_PATH];
 CString g_strProductName("Varnello");
+COleDispatchDriver g_skin;
 
 // The one application object; the framework's entry point runs it.
 CVarnelloApp theApp;
@@ -29,10 +32,20 @@ void StoreModuleDirectory()
 
 BOOL CVarnelloApp::InitInstance()
 {
+    AfxEnableControlContainer();
     Enable3dControls();
     StoreModuleDirectory();
     _chdir(g_szModuleDir);
     CoInitialize(nullptr);
+    // The video-editing control lives in this program: its class is registered for the
+    // whole run, so the page's control container finds it by CLSID.
+    const VideoEditRegistration videoEdit = RegisterVideoEditComponent();
+
+    g_skin.CreateDispatch("SkinCrafter.SCSkin");
+    g_skin.InvokeHelper(17, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4, 0L);
+    g_skin.InvokeHelper(1, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4, 1L);
+    g_skin.InvokeHelper(2, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_BSTR, "Durer.skf");
+    g_skin.InvokeHelper(18, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
 
     CMainFrameDlg dlg;
     m_pMainWnd = &dlg;
@@ -44,5 +57,6 @@ BOOL CVarnelloApp::InitInstance()
 
 int CVarnelloApp::ExitInstance()
 {
+    g_skin.InvokeHelper(7, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
     return CWinApp::ExitInstance();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/AfxWin.h"
+#include "framework/OleDispatchDriver.h"
 
 class CVarnelloApp : public CWinApp {
 public:
@@ -14,3 +15,6 @@ public:
 extern char g_szModuleDir[MAX_PATH];
 // The product name shown in the frame's caption.
 extern CString g_strProductName;
+// The skin component, reached by late binding; unconnected (every call does nothing) when
+// it is not installed.
+extern COleDispatchDriver g_skin;
