@@ -178,7 +178,7 @@ BOOL CVarnelloDlg::OnInitDialog()
 
     InitControls();
     LoadOutputDir();
-    m_bmpBackground.LoadBitmap(IDB_BACKGROUND);
+    m_bmpBackground.LoadBitmap(IDB_PAGE_BACKGROUND);
     UpdateWindowTitle();
     return TRUE;
 }
@@ -203,11 +203,11 @@ void CVarnelloDlg::InitControls()
         UINT nIconNormal;
     };
     const IconButton iconButtons[] = {
-        {&m_btnAddTask, IDI_ADD_HOVER, IDI_ADD},
-        {&m_btnRemoveTask, IDI_REMOVE_HOVER, IDI_REMOVE},
+        {&m_btnAddTask, IDI_ADD_TASK_HOVER, IDI_ADD_TASK},
+        {&m_btnRemoveTask, IDI_REMOVE_TASK_HOVER, IDI_REMOVE_TASK},
         {&m_btnRemoveAll, IDI_REMOVE_ALL_HOVER, IDI_REMOVE_ALL},
-        {&m_btnStartConvert, IDI_START_HOVER, IDI_START},
-        {&m_btnStopConvert, IDI_STOP_HOVER, IDI_STOP},
+        {&m_btnStartConvert, IDI_START_CONVERT_HOVER, IDI_START_CONVERT},
+        {&m_btnStopConvert, IDI_STOP_CONVERT_HOVER, IDI_STOP_CONVERT},
     };
     for (const IconButton& button : iconButtons) {
         button.pButton->SetIcons(button.nIconHover, button.nIconNormal);
@@ -227,7 +227,7 @@ void CVarnelloDlg::InitControls()
     };
     const BitmapButton bitmapButtons[] = {
         {&m_btnHelp, IDB_HELP, IDB_HELP},
-        {&m_btnPreviewPlay, IDB_PLAY_HOVER, IDB_PLAY},
+        {&m_btnPreviewPlay, IDB_PREVIEW_PLAY_HOVER, IDB_PREVIEW_PLAY},
         {&m_btnPreviewStop, IDB_PREVIEW_STOP_HOVER, IDB_PREVIEW_STOP},
     };
     for (const BitmapButton& button : bitmapButtons) {
