@@ -10,12 +10,11 @@
 #include <vector>
 
 #include "app/VarnelloApp.h"
-#include "engine/CommandTemplate.h"
+#include "engine/CommandLine.h"
 #include "engine/EncoderRunner.h"
 #include "engine/FinishingActions.h"
 #include "engine/MessageText.h"
 #include "engine/OutputPath.h"
-#include "engine/ProfileIni.h"
 #include "res/resource.h"
 
 namespace {
@@ -62,14 +61,16 @@ void CVarnelloDlg::OnStartConvert()
 
     for (int i = 0; i < nCount && i < GetTaskCount(); ++i) {
         g_nConvertIndex = i;
-        if (m_arrTasks[i].bNeedIntermediate == 1) {
+        if (m_arrTasks.GetAt(i).bNeedIntermediate == 1) {
             TranscodeToIntermediate(i);
             if (g_bStopConvert)
                 break;
         }
         if (!MakeOutputFileName(i, m_szOutputFile)) {
             // The output path would not fit: refuse this task rather than write a cut path.
-            m_arrTasks[i].bFailed = 1;
+            ConvertTask refused = m_arrTasks.GetAt(i);
+            refused.bFailed = 1;
+            m_arrTasks.SetAt(i, refused);
             InvalidateCells(i, i, 4, false);
             continue;
         }
@@ -85,12 +86,12 @@ void CVarnelloDlg::OnStartConvert()
 
         // A task counts as finished only when its encoder left a file behind: a missing
         // encoder, an unreadable source or an unwritable folder show "Failed" instead.
-        ConvertTask task = m_arrTasks[i];
+        ConvertTask task = m_arrTasks.GetAt(i);
         if (OutputWasWritten(m_szOutputFile))
             task.bFinished = 1;
         else
             task.bFailed = 1;
-        m_arrTasks[i] = task;
+        m_arrTasks.SetAt(i, task);
         InvalidateCells(i, i, 4, false);
         if (task.bFinished == 1 && m_chkShutdown.GetCheck() == 0)
             AddToiTunes();
@@ -117,19 +118,21 @@ void CVarnelloDlg::StopConversion()
 {
     g_bStopConvert = true;
     EndEncoder();
-    if (IsValidTask(g_nConvertIndex) && m_arrTasks[g_nConvertIndex].bNeedIntermediate == 1 &&
-        !m_arrTasks[g_nConvertIndex].strIntermediatePath.IsEmpty())
-        DeleteFileA(m_arrTasks[g_nConvertIndex].strIntermediatePath);
+    if (IsValidTask(g_nConvertIndex) && m_arrTasks.GetAt(g_nConvertIndex).bNeedIntermediate == 1 &&
+        !m_arrTasks.GetAt(g_nConvertIndex).strIntermediatePath.IsEmpty())
+        DeleteFileA(m_arrTasks.GetAt(g_nConvertIndex).strIntermediatePath);
 }
 
 void CVarnelloDlg::ResetTaskProgress()
 {
-    for (ConvertTask& task : m_arrTasks) {
+    for (int i = 0; i < m_arrTasks.GetCount(); ++i) {
+        ConvertTask task = m_arrTasks.GetAt(i);
         task.bFinished = 0;
         task.bFailed = 0;
         task.nOutputSizeKB = 0;
         task.dSpeed = 0;
         task.dEncodedTime = 0;
+        m_arrTasks.SetAt(i, task);
     }
 }
 
@@ -138,7 +141,7 @@ bool CVarnelloDlg::MakeOutputFileName(int nIndex, char* pszBuffer)
     char szOutputDir[MAX_PATH] = {};
     m_edtOutputDir.GetWindowText(szOutputDir, MAX_PATH);
     const std::string strPath = outputpath::ChooseOutputPath(
-        szOutputDir, static_cast<const char*>(m_arrTasks[nIndex].strOutputName),
+        szOutputDir, static_cast<const char*>(m_arrTasks.GetAt(nIndex).strOutputName),
         [](const std::string& candidate) { return _access(candidate.c_str(), 0) == 0; });
     if (strPath.empty()) {
         pszBuffer[0] = '\0';
@@ -150,14 +153,7 @@ bool CVarnelloDlg::MakeOutputFileName(int nIndex, char* pszBuffer)
 
 CString CVarnelloDlg::BuildCommandLine(int nIndex)
 {
-    EnterAppFolder();
-    const ConvertTask task = m_arrTasks[nIndex];
-    CProfileIni ini;
-    ini.SetFile(".\\iPod_Profile.ini");
-    CString strSection;
-    strSection.Format("profile%d", task.nProfile);
-    const CString strTemplate = ini.GetString(strSection, "Command0");
-    return ExpandCommandTemplate(strTemplate, task, m_szOutputFile, CurrentTimeStamp());
+    return ::BuildCommandLine(m_arrTasks, nIndex, m_szOutputFile, CString(g_szModuleDir) + "app");
 }
 
 void CVarnelloDlg::AddToiTunes()

@@ -45,7 +45,7 @@ void CVarnelloDlg::TranscodeToIntermediate(int nIndex)
         m_videoEdit.SetAudioCodecIndex(static_cast<short>(nAudio));
     }
 
-    ConvertTask task = m_arrTasks[nIndex];
+    ConvertTask task = m_arrTasks.GetAt(nIndex);
     m_videoEdit.AddVideoClip(task.strSourcePath, task.dStartTime, task.dEndTime, 0);
     m_videoEdit.AddAudioClip(task.strSourcePath, task.dStartTime, task.dEndTime);
 
@@ -54,7 +54,7 @@ void CVarnelloDlg::TranscodeToIntermediate(int nIndex)
     task.strIntermediatePath = strPath.c_str();
     task.nPhase = 1;
     task.bIntermediateDone = 0;
-    m_arrTasks[nIndex] = task;
+    m_arrTasks.SetAt(nIndex, task);
     if (strPath.empty())
         return; // too long a path for the program's buffers: the encoder then fails the task
 
@@ -64,7 +64,7 @@ void CVarnelloDlg::TranscodeToIntermediate(int nIndex)
         DeleteFileA(strPath.c_str());
         return;
     }
-    while (!g_bStopConvert && IsValidTask(g_nConvertIndex) && m_arrTasks[g_nConvertIndex].bIntermediateDone != 1)
+    while (!g_bStopConvert && IsValidTask(g_nConvertIndex) && m_arrTasks.GetAt(g_nConvertIndex).bIntermediateDone != 1)
         PumpMessages();
 }
 
@@ -74,18 +74,18 @@ void CVarnelloDlg::OnIntermediateProgress(double dPosition, double dTotal)
         return;
     const intermediate::Progress progress =
         intermediate::ComputeProgress(dPosition, dTotal, GetTickCount() - g_dwConvertStartTick);
-    ConvertTask task = m_arrTasks[g_nConvertIndex];
+    ConvertTask task = m_arrTasks.GetAt(g_nConvertIndex);
     task.dIntermediatePos = dPosition;
     task.dIntermediatePercent = progress.dPercent;
     task.dIntermediateRemain = progress.dRemain;
-    m_arrTasks[g_nConvertIndex] = task;
+    m_arrTasks.SetAt(g_nConvertIndex, task);
     InvalidateCells(g_nConvertIndex, g_nConvertIndex, 4, false);
 
     PumpMessages();
     if (g_bStopConvert) {
         m_videoEdit.StopConvert();
-        if (IsValidTask(g_nConvertIndex) && !m_arrTasks[g_nConvertIndex].strIntermediatePath.IsEmpty())
-            DeleteFileA(m_arrTasks[g_nConvertIndex].strIntermediatePath);
+        if (IsValidTask(g_nConvertIndex) && !m_arrTasks.GetAt(g_nConvertIndex).strIntermediatePath.IsEmpty())
+            DeleteFileA(m_arrTasks.GetAt(g_nConvertIndex).strIntermediatePath);
     }
 }
 
@@ -94,8 +94,8 @@ void CVarnelloDlg::OnIntermediateFinished()
     m_videoEdit.StopConvert();
     if (!IsValidTask(g_nConvertIndex))
         return;
-    ConvertTask task = m_arrTasks[g_nConvertIndex];
+    ConvertTask task = m_arrTasks.GetAt(g_nConvertIndex);
     task.nPhase = 2;
     task.bIntermediateDone = 1;
-    m_arrTasks[g_nConvertIndex] = task;
+    m_arrTasks.SetAt(g_nConvertIndex, task);
 }

@@ -6,12 +6,12 @@ LRESULT CVarnelloDlg::OnRangeChanged(WPARAM wParam, LPARAM lParam)
     const int nRow = SelectedRow();
     if (m_bConverting == 1 || !IsValidTask(nRow) || m_bIgnoreRangeChange == 1)
         return 0;
-    ConvertTask task = m_arrTasks[nRow];
+    ConvertTask task = m_arrTasks.GetAt(nRow);
     double dLeft = 0, dRight = 0;
     m_sldRange.GetSelection(dLeft, dRight);
     task.dStartTime = dLeft;
     task.dEndTime = dRight;
-    m_arrTasks[nRow] = task;
+    m_arrTasks.SetAt(nRow, task);
 
     InvalidateCells(m_nCurrentTask, nRow, 1, false);
     InvalidateCells(m_nCurrentTask, nRow, 2, false);
@@ -47,7 +47,7 @@ void CVarnelloDlg::OnPreviewPlay()
     if (m_bConverting == 1 || !IsValidTask(nRow))
         return;
     g_bPlayingRange = 1;
-    const ConvertTask task = m_arrTasks[nRow];
+    const ConvertTask task = m_arrTasks.GetAt(nRow);
     m_videoEdit.GetDuration(task.strSourcePath);
     m_videoEdit.ClearClips();
     m_videoEdit.SetColorDepth(24);

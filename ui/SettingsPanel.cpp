@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "app/VarnelloApp.h"
-#include "engine/ProfileIni.h"
+#include "engine/ProfileList.h"
 #include "res/resource.h"
 
 void CVarnelloDlg::LoadProfiles()
 {
-    ::LoadProfiles(m_cmbProfile);
+    ::LoadProfiles(m_cmbProfile, CString(g_szModuleDir) + "app");
 }
 
 void CVarnelloDlg::OnSettingChanged(UINT nID)
@@ -25,7 +25,7 @@ void CVarnelloDlg::OnSettingChanged(UINT nID)
     if (!pCombo)
         return;
     const int nSelection = pCombo->GetCurSel();
-    ConvertTask task = m_arrTasks[m_nCurrentTask];
+    ConvertTask task = m_arrTasks.GetAt(m_nCurrentTask);
     switch (nID) {
     case IDC_VIDEO_CODEC: task.nVideoCodec = nSelection; break;
     case IDC_VIDEO_SIZE: task.nVideoSize = nSelection; break;
@@ -38,19 +38,19 @@ void CVarnelloDlg::OnSettingChanged(UINT nID)
     case IDC_VOLUME: task.nVolume = nSelection; break;
     default: return;
     }
-    m_arrTasks[m_nCurrentTask] = task;
+    m_arrTasks.SetAt(m_nCurrentTask, task);
 }
 
 void CVarnelloDlg::OnTitleChanged()
 {
     if (m_bIgnoreTitleChange == 1 || m_bConverting == 1 || !IsValidTask(m_nCurrentTask))
         return;
-    ConvertTask task = m_arrTasks[m_nCurrentTask];
+    ConvertTask task = m_arrTasks.GetAt(m_nCurrentTask);
     char szTitle[256] = {};
     m_edtTitle.GetWindowText(szTitle, sizeof(szTitle));
     task.strTitle = szTitle;
     task.strOutputName = szTitle;
-    m_arrTasks[m_nCurrentTask] = task;
+    m_arrTasks.SetAt(m_nCurrentTask, task);
     InvalidateCells(m_nCurrentTask, m_nCurrentTask, 3, false);
 }
 
@@ -62,9 +62,9 @@ void CVarnelloDlg::OnProfileChanged()
     EnableSettingCombos(nProfile == 0 ? TRUE : FALSE);
     if (!IsValidTask(m_nCurrentTask))
         return;
-    ConvertTask task = m_arrTasks[m_nCurrentTask];
+    ConvertTask task = m_arrTasks.GetAt(m_nCurrentTask);
     task.nProfile = nProfile;
-    m_arrTasks[m_nCurrentTask] = task;
+    m_arrTasks.SetAt(m_nCurrentTask, task);
 }
 
 void CVarnelloDlg::OnBrowseOutputDir()

@@ -41,7 +41,7 @@ void CVarnelloDlg::AddSourceFile(const CString& strPath)
     m_edtTitle.SetWindowText(task.strTitle);
     m_bIgnoreTitleChange = 0;
 
-    m_arrTasks.push_back(task);
+    m_arrTasks.Add(task);
     RefreshTaskList();
     m_nCurrentTask = GetTaskCount() - 1;
 
@@ -60,9 +60,9 @@ void CVarnelloDlg::OnRemoveTask()
     const int nRow = m_lstTasks.GetSelectionMark();
     if (!IsValidTask(nRow))
         return;
-    m_arrTasks.erase(m_arrTasks.begin() + nRow);
+    m_arrTasks.RemoveAt(nRow);
     RefreshTaskList();
-    if (m_arrTasks.empty()) {
+    if (m_arrTasks.GetCount() == 0) {
         m_nCurrentTask = -1;
         m_videoEdit.ClearClips();
         ResetOutputSettings();
@@ -76,7 +76,7 @@ void CVarnelloDlg::OnRemoveAllTasks()
 {
     if (m_bConverting == 1)
         return;
-    m_arrTasks.clear();
+    m_arrTasks.RemoveAll();
     m_lstTasks.DeleteAllItems();
     m_nCurrentTask = -1;
     m_videoEdit.ClearClips();

@@ -329,7 +329,7 @@ void CVarnelloDlg::ShowTaskSettings(int nIndex)
 {
     if (!IsValidTask(nIndex))
         return;
-    const ConvertTask task = m_arrTasks[nIndex];
+    const ConvertTask task = m_arrTasks.GetAt(nIndex);
     const double dLength = m_videoEdit.GetDuration(task.strSourcePath);
 
     m_bIgnoreRangeChange = 1;
@@ -441,7 +441,7 @@ LRESULT CVarnelloDlg::OnGetCellInfo(WPARAM, LPARAM lParam)
 {
     auto* pInfo = reinterpret_cast<CellDisplayInfo*>(lParam);
     if (pInfo && IsValidTask(pInfo->nRow))
-        FillTaskCellInfo(m_arrTasks[pInfo->nRow], pInfo->nRow, pInfo->nColumn, *pInfo);
+        FillTaskCellInfo(m_arrTasks.GetAt(pInfo->nRow), pInfo->nRow, pInfo->nColumn, *pInfo);
     return 0;
 }
 

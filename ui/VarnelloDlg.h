@@ -27,9 +27,9 @@ public:
     bool IsConverting() const { return m_bConverting != 0; }
 
     // ConversionTarget: what the engine reads and writes while it converts.
-    int GetTaskCount() const override { return static_cast<int>(m_arrTasks.size()); }
-    ConvertTask GetTask(int nIndex) const override { return m_arrTasks[nIndex]; }
-    void SetTask(int nIndex, const ConvertTask& task) override { m_arrTasks[nIndex] = task; }
+    int GetTaskCount() const override { return m_arrTasks.GetCount(); }
+    ConvertTask GetTask(int nIndex) const override { return m_arrTasks.GetAt(nIndex); }
+    void SetTask(int nIndex, const ConvertTask& task) override { m_arrTasks.SetAt(nIndex, task); }
     void InvalidateCells(int nFirstRow, int nLastRow, int nColumn, bool bErase) override;
 
 protected:
@@ -98,7 +98,7 @@ protected:
     DECLARE_MESSAGE_MAP()
     DECLARE_EVENTSINK_MAP()
 
-    std::vector<ConvertTask> m_arrTasks;
+    CTaskArray m_arrTasks;
     int m_nCurrentTask = -1;
     CBitmap m_bmpBackground;
     int m_bConverting = 0;

@@ -287,3 +287,30 @@ UINT ListItemState(HWND list, int item, UINT mask)
 }
 
 } // namespace inspect
+
+namespace inspect {
+
+std::string ListItemText(HWND list, int item, int subItem)
+{
+    ProcessHandle process(list);
+    if (!process.Get())
+        return std::string();
+    constexpr SIZE_T kTextOffset = 512;
+    constexpr int kTextSize = 1024;
+    RemoteBuffer remote(process.Get(), kTextOffset + kTextSize);
+    if (!remote.Address())
+        return std::string();
+    LVITEMA request{};
+    request.iSubItem = subItem;
+    request.pszText = remote.Address() + kTextOffset;
+    request.cchTextMax = kTextSize;
+    char text[kTextSize] = {};
+    remote.Write(0, &request, sizeof(request));
+    remote.Write(kTextOffset, text, sizeof(text));
+    SendWithTimeout(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(remote.Address()), nullptr);
+    remote.Read(kTextOffset, text, sizeof(text));
+    text[kTextSize - 1] = '\0';
+    return text;
+}
+
+} // namespace inspect

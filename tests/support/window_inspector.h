@@ -71,3 +71,9 @@ bool SendWithTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PT
                      DWORD timeoutMs = 5000);
 
 } // namespace inspect
+
+namespace inspect {
+// The text of one cell of another process's list view (LVM_GETITEMTEXT through memory in
+// the target process, so owner-data lists answer through their own LVN_GETDISPINFO).
+std::string ListItemText(HWND list, int item, int subItem);
+} // namespace inspect
