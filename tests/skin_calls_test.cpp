@@ -17,31 +17,30 @@ const char kRecorderClsid[] = "{6A1F2B3C-4D5E-4F60-8172-93A4B5C6D7E8}";
 void SetDefaultValue(const std::string& keyPath, const std::string& value)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, keyPath.c_str(), &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, keyPath.c_str(), &key), ERROR_SUCCESS);
     RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
 }
 
-// Registers the recorder under the skin component's ProgID for the current user only, and
-// removes it again when the test ends.
+// Registers the recorder under the skin component's ProgID in the test prefix's classes
+// (Wine looks ProgIDs up there only), and removes it again when the test ends.
 class RecorderRegistration {
 public:
     RecorderRegistration()
     {
-        const std::string classes = "Software\\Classes\\";
-        SetDefaultValue(classes + "SkinCrafter.SCSkin\\CLSID", kRecorderClsid);
-        const std::string server = classes + "CLSID\\" + kRecorderClsid + "\\InprocServer32";
+        SetDefaultValue("SkinCrafter.SCSkin\\CLSID", kRecorderClsid);
+        const std::string server = std::string("CLSID\\") + kRecorderClsid + "\\InprocServer32";
         SetDefaultValue(server, testpaths::FromEnv("VARNELLO_TEST_BIN") + "\\SkinRecorder.dll");
         HKEY key = nullptr;
-        RegOpenKeyA(HKEY_CURRENT_USER, server.c_str(), &key);
+        RegOpenKeyA(HKEY_CLASSES_ROOT, server.c_str(), &key);
         RegSetValueExA(key, "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>("Apartment"), 10);
         RegCloseKey(key);
     }
     ~RecorderRegistration()
     {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\SkinCrafter.SCSkin");
-        RegDeleteTreeA(HKEY_CURRENT_USER, (std::string("Software\\Classes\\CLSID\\") + kRecorderClsid).c_str());
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "SkinCrafter.SCSkin");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + kRecorderClsid).c_str());
     }
 };
 
