@@ -33,6 +33,7 @@ BOOL CVarnelloApp::InitInstance()
     StoreModuleDirectory();
     _chdir(g_szModuleDir);
     CoInitialize(nullptr);
+    m_videoEditComponent = RegisterVideoEditComponent();
 
     CMainFrameDlg dlg;
     m_pMainWnd = &dlg;
@@ -44,5 +45,6 @@ BOOL CVarnelloApp::InitInstance()
 
 int CVarnelloApp::ExitInstance()
 {
+    m_videoEditComponent.Revoke();
     return CWinApp::ExitInstance();
 }
