@@ -3,3 +3,7 @@
 
 #define IDR_MAINFRAME 128
 #define IDD_MAINFRAME 190
+#define IDS_ABOUTBOX 101
+
+#include "MainPage.h"
+#include "Images.h"

@@ -1,0 +1,61 @@
+// The frame dialog: size, icon, help command, closing.
+#include "app/MainFrameDlg.h"
+
+#include <string.h>
+
+#include "app/VarnelloApp.h"
+#include "res/resource.h"
+
+CMainFrameDlg* g_pMainFrame = nullptr;
+
+namespace {
+
+// Outer size of the frame; the template's size is only a placeholder.
+constexpr int kFrameWidth = 692;
+constexpr int kFrameHeight = 560;
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CMainFrameDlg, CDialog)
+    ON_COMMAND(ID_HELP, OnHelp)
+    ON_WM_DESTROY()
+    ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+CMainFrameDlg::CMainFrameDlg() : CDialog(IDD_MAINFRAME), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME))
+{
+}
+
+void CMainFrameDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+}
+
+BOOL CMainFrameDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    g_pMainFrame = this;
+    SetWindowPos(nullptr, 0, 0, kFrameWidth, kFrameHeight, SWP_NOZORDER | SWP_NOMOVE);
+    return TRUE;
+}
+
+void CMainFrameDlg::OnHelp()
+{
+    char szHelpPath[1000];
+    lstrcpynA(szHelpPath, g_szModuleDir, sizeof(szHelpPath));
+    strncat(szHelpPath, "//Help.chm", sizeof(szHelpPath) - strlen(szHelpPath) - 1);
+    AfxSeamShellExecute(m_hWnd, nullptr, szHelpPath, nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+void CMainFrameDlg::OnDestroy()
+{
+    CDialog::OnDestroy();
+}
+
+void CMainFrameDlg::OnClose()
+{
+    // The default processing turns WM_CLOSE into Cancel, which ends the modal loop.
+    CDialog::OnClose();
+}

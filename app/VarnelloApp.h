@@ -1,0 +1,16 @@
+// The application object: prepares the process and runs the frame dialog modally; the
+// frame's modal loop is the program's only main loop.
+#pragma once
+
+#include "framework/AfxWin.h"
+
+class CVarnelloApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+};
+
+// The program's directory with a trailing backslash, set once at start-up.
+extern char g_szModuleDir[MAX_PATH];
+// The product name shown in the frame's caption.
+extern CString g_strProductName;

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the engine's pure logic (progress fields, cell answers, message texts) with the host
+# compiler, address and undefined-behaviour sanitizers, and runs its tests. Fails if that code
+# needs windows.h.
+set -euo pipefail
+src="${VARNELLO_SOURCE:?}"
+out="${VARNELLO_BUILD:?}/native"
+mkdir -p "$out"
+g++ -std=c++17 -Wall -Wextra -Wimplicit-fallthrough -Werror -g -fsanitize=address,undefined \
+    -fno-sanitize-recover=all -I"$src" \
+    "$src/framework/CString.cpp" "$src/engine/MessageText.cpp" \
+    "$src/engine/tests/message_text_test.cpp" \
+    -lgtest -lgtest_main -pthread -o "$out/engine_pure_native_test"
+"$out/engine_pure_native_test"
