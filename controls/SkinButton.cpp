@@ -325,9 +325,7 @@ void CSkinButton::OnCancelMode()
 void CSkinButton::OnSysColorChange()
 {
     Default();
-    const bool transparent = m_bTransparent;
-    DrawTransparent(FALSE); // drops the cached background
-    m_bTransparent = transparent;
+    m_dcBackground.Release(); // taken again at the next draw
     ResetColors();
     Invalidate();
 }
