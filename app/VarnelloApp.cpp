@@ -7,7 +7,6 @@
 
 #include "app/MainFrameDlg.h"
 #include "framework/OleControlContainer.h"
-#include "standins/videoedit/video_edit_registration.h"
 
 char g_szModuleDir[MAX_PATH];
 CString g_strProductName("Varnello");
@@ -32,14 +31,12 @@ void StoreModuleDirectory()
 
 BOOL CVarnelloApp::InitInstance()
 {
-    AfxEnableControlContainer();
+    AfxEnableControlContainer(); // the page hosts the video-editing control
     Enable3dControls();
     StoreModuleDirectory();
     _chdir(g_szModuleDir);
     CoInitialize(nullptr);
-    // The video-editing control lives in this program: its class is registered for the
-    // whole run, so the page's control container finds it by CLSID.
-    const VideoEditRegistration videoEdit = RegisterVideoEditComponent();
+    m_videoEditComponent = RegisterVideoEditComponent();
 
     g_skin.CreateDispatch("SkinCrafter.SCSkin");
     g_skin.InvokeHelper(17, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4, 0L);
@@ -58,5 +55,6 @@ BOOL CVarnelloApp::InitInstance()
 int CVarnelloApp::ExitInstance()
 {
     g_skin.InvokeHelper(7, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
+    m_videoEditComponent.Revoke();
     return CWinApp::ExitInstance();
 }

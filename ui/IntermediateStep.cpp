@@ -7,7 +7,7 @@
 
 #include "app/VarnelloApp.h"
 #include "engine/MessagePump.h"
-#include "videoedit/IntermediateMath.h"
+#include "videoedit/IntermediateLogic.h"
 
 namespace {
 
@@ -27,21 +27,21 @@ std::vector<std::string> CodecNames(IDispatch* pListDispatch)
 
 void CVarnelloDlg::TranscodeToIntermediate(int nIndex)
 {
-    const int nVideo = intermediate::ChooseCodec(CodecNames(m_videoEdit.GetVideoCodecs()),
-                                                 "Microsoft MPEG-4 Video Codec V3", "DivX");
-    const int nAudio = intermediate::ChooseCodec(CodecNames(m_videoEdit.GetAudioCodecs()), "MPEG Layer-3", "PCM");
-    const bool bAvi = nVideo >= 0 && nAudio >= 0;
+    const int nVideo = ChooseIntermediateCodec(CodecNames(m_videoEdit.GetVideoCodecs()),
+                                               "Microsoft MPEG-4 Video Codec V3", "DivX");
+    const int nAudio = ChooseIntermediateCodec(CodecNames(m_videoEdit.GetAudioCodecs()), "MPEG Layer-3", "PCM");
+    const IntermediateSettings settings = MakeIntermediateSettings(nVideo, nAudio);
 
     m_videoEdit.ClearClips();
-    m_videoEdit.SetOutputWidth(320);
-    m_videoEdit.SetOutputHeight(240);
-    m_videoEdit.SetColorDepth(24);
-    m_videoEdit.SetFrameRate(bAvi ? 25.0f : 23.976f);
-    m_videoEdit.SetOutputFormat(bAvi ? 8 : 6);
-    if (bAvi) {
-        m_videoEdit.SetVideoCompression(true);
+    m_videoEdit.SetOutputWidth(settings.nWidth);
+    m_videoEdit.SetOutputHeight(settings.nHeight);
+    m_videoEdit.SetColorDepth(settings.nColorDepth);
+    m_videoEdit.SetFrameRate(settings.fFrameRate);
+    m_videoEdit.SetOutputFormat(settings.nFormat);
+    if (settings.bAvi) {
+        m_videoEdit.SetVideoCompression(TRUE);
         m_videoEdit.SetVideoCodecIndex(static_cast<short>(nVideo));
-        m_videoEdit.SetAudioCompression(true);
+        m_videoEdit.SetAudioCompression(TRUE);
         m_videoEdit.SetAudioCodecIndex(static_cast<short>(nAudio));
     }
 
@@ -49,19 +49,20 @@ void CVarnelloDlg::TranscodeToIntermediate(int nIndex)
     m_videoEdit.AddVideoClip(task.strSourcePath, task.dStartTime, task.dEndTime, 0);
     m_videoEdit.AddAudioClip(task.strSourcePath, task.dStartTime, task.dEndTime);
 
-    const std::string strPath = intermediate::IntermediatePath(
-        g_szModuleDir, static_cast<const char*>(task.strOutputName), intermediate::RandomInRange(10000, 50000), bAvi);
-    task.strIntermediatePath = strPath.c_str();
+    char szPath[MAX_PATH] = {};
+    const bool bPathFits = FormatIntermediatePath(g_szModuleDir, task.strOutputName, settings.szNameFormat,
+                                                  RandomInRange(10000, 50000), szPath, sizeof(szPath));
+    task.strIntermediatePath = szPath;
     task.nPhase = 1;
     task.bIntermediateDone = 0;
     m_arrTasks.SetAt(nIndex, task);
-    if (strPath.empty())
+    if (!bPathFits)
         return; // too long a path for the program's buffers: the encoder then fails the task
 
-    DeleteFileA(strPath.c_str());
+    DeleteFileA(szPath);
     g_dwConvertStartTick = GetTickCount();
-    if (!m_videoEdit.StartConvert(strPath.c_str())) {
-        DeleteFileA(strPath.c_str());
+    if (!m_videoEdit.StartConvert(szPath)) {
+        DeleteFileA(szPath);
         return;
     }
     while (!g_bStopConvert && IsValidTask(g_nConvertIndex) && m_arrTasks.GetAt(g_nConvertIndex).bIntermediateDone != 1)
@@ -72,8 +73,8 @@ void CVarnelloDlg::OnIntermediateProgress(double dPosition, double dTotal)
 {
     if (!IsValidTask(g_nConvertIndex))
         return;
-    const intermediate::Progress progress =
-        intermediate::ComputeProgress(dPosition, dTotal, GetTickCount() - g_dwConvertStartTick);
+    const IntermediateProgress progress =
+        ComputeIntermediateProgress(dPosition, dTotal, GetTickCount() - g_dwConvertStartTick);
     ConvertTask task = m_arrTasks.GetAt(g_nConvertIndex);
     task.dIntermediatePos = dPosition;
     task.dIntermediatePercent = progress.dPercent;

@@ -1,14 +1,15 @@
-// CVideoEdit: the page's wrapper of the video-editing control (control 1053). Every call
-// goes through the control's IDispatch; a wrapper whose control could not be created does
-// nothing and returns zeros.
+// CVideoEdit: the page's wrapper of the video-editing control (control 1053). Every call is
+// a late-bound IDispatch call on the user-interface thread; times are seconds. The control's
+// events (OnConvertFinished 1, OnConvertProgress 2, OnPreviewEvent 4) reach the page through
+// its event sink map.
 #pragma once
 
-#include "framework/CString.h"
 #include "framework/OleControlWnd.h"
 
-// A list of codec names the control's writer can produce.
+// A codec list returned by GetVideoCodecs / GetAudioCodecs.
 class CCodecList : public COleDispatchDriver {
 public:
+    // Takes over the reference the control handed out.
     explicit CCodecList(IDispatch* pDispatch) : COleDispatchDriver(pDispatch, TRUE) {}
     short GetCount();
     CString Item(short nIndex);
@@ -16,25 +17,27 @@ public:
 
 class CVideoEdit : public COleControlWnd {
 public:
-    // --- output properties --------------------------------------------------------------
+    // The control's output formats for SetOutputFormat.
+    static constexpr long FORMAT_MPEG = 6;
+    static constexpr long FORMAT_AVI = 8;
+
     void SetVideoCodecIndex(short nIndex);
-    IDispatch* GetVideoCodecs(); // a CodecList; the caller releases it
-    void SetVideoCompression(bool bCompress);
+    LPDISPATCH GetVideoCodecs(); // AddRef'd: the caller releases (CCodecList does)
+    void SetVideoCompression(BOOL bCompress);
     void SetAudioCodecIndex(short nIndex);
-    IDispatch* GetAudioCodecs(); // a CodecList; the caller releases it
-    void SetAudioCompression(bool bCompress);
+    LPDISPATCH GetAudioCodecs();
+    void SetAudioCompression(BOOL bCompress);
     void SetOutputHeight(short nHeight);
     void SetOutputWidth(short nWidth);
-    void SetColorDepth(short nDepth);
+    void SetColorDepth(short nBits);
     void SetOutputFormat(long nFormat);
     void SetFrameRate(float fRate);
 
-    // --- clips, playback and writing ----------------------------------------------------
-    BOOL StartConvert(const char* pszOutputPath);
-    double GetDuration(const char* pszPath);
+    BOOL StartConvert(LPCSTR lpszOutputPath);
+    double GetDuration(LPCSTR lpszMediaPath);
     BOOL PlayPreview();
-    BOOL AddAudioClip(const char* pszPath, double dStart, double dLength);
-    BOOL AddVideoClip(const char* pszPath, double dStart, double dLength, short nFlag);
+    BOOL AddAudioClip(LPCSTR lpszFile, double dStart, double dLength);
+    BOOL AddVideoClip(LPCSTR lpszFile, double dStart, double dLength, short nFlag);
     void ClearClips();
     void StopConvert();
     void StopPreview();
