@@ -125,18 +125,14 @@ INT_PTR CDialog::DoModal()
 
 void CDialog::RunModalLoop()
 {
+    // A dialog that OnInitDialog has not ended appears now, before its first message.
+    if (!m_bEndModal && !(GetStyle() & WS_VISIBLE)) {
+        ShowWindow(SW_SHOWNORMAL);
+        UpdateWindow();
+    }
     m_bInModalLoop = true;
-    bool bShowPending = !(GetStyle() & WS_VISIBLE);
     MSG msg;
     while (!m_bEndModal) {
-        // The dialog appears once its initial messages are processed, as the system's
-        // dialog boxes do.
-        if (bShowPending && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            ShowWindow(SW_SHOWNORMAL);
-            UpdateWindow();
-            bShowPending = false;
-            continue;
-        }
         const BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
         if (bGot == 0) {
             // WM_QUIT ends the modal loop and is passed on to the outer loop.
