@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include "app/MainFrameDlg.h"
+#include "framework/OleControlContainer.h"
 
 char g_szModuleDir[MAX_PATH];
 CString g_strProductName("Varnello");
@@ -29,6 +30,7 @@ void StoreModuleDirectory()
 
 BOOL CVarnelloApp::InitInstance()
 {
+    AfxEnableControlContainer(); // the page hosts the video-editing control
     Enable3dControls();
     StoreModuleDirectory();
     _chdir(g_szModuleDir);
