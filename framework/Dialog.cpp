@@ -1,6 +1,7 @@
 // CDialog: template loading, the modal loop, initialisation (dialog-init resource and data
 // exchange), and DDX_Control.
 #include "framework/Dialog.h"
+#include "framework/OleControlContainer.h"
 
 #include "framework/WinApp.h"
 
@@ -186,6 +187,8 @@ LRESULT CDialog::HandleInitDialog()
     GetWindowRect(rcBefore);
     const DWORD dwStyleBefore = GetStyle();
 
+    // ActiveX controls take their placeholders' places before DoDataExchange binds them.
+    AfxCreateDialogControls(m_hWnd, this, GetEventSinkMap());
     const BOOL bResult = OnInitDialog();
 
     // A hidden top-level dialog that OnInitDialog did not move is centred over its owner

@@ -11,6 +11,7 @@
 #include "framework/MessageMap.h"
 
 class CMenu;
+struct AFX_EVENTSINKMAP;
 
 // The message currently being handled on this thread, for CWnd::Default().
 struct AfxThreadMessage {
@@ -144,6 +145,9 @@ public:
     // --- message maps -----------------------------------------------------------------------
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
+    // Event sink maps of hosted ActiveX controls' events (OleEventSink.h); none by default.
+    static const AFX_EVENTSINKMAP* GetThisEventSinkMap() { return nullptr; }
+    virtual const AFX_EVENTSINKMAP* GetEventSinkMap() const { return nullptr; }
 
     // The thread's current message; set by the window procedure around each call.
     static const AfxThreadMessage& GetCurrentMessage();

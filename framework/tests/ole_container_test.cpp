@@ -71,7 +71,7 @@ TEST_F(HostingTest, AControlComesUpInsideAHostWindowWithTheIdAndRectangleGiven)
     EXPECT_EQ(1053, GetDlgCtrlID(hHost));
     EXPECT_EQ(hParent, GetParent(hHost));
     ExpectRect(rect, RectInParent(hHost));
-    EXPECT_EQ(static_cast<IDispatch*>(static_cast<oletest::RecordingDispatch*>(lastMade)),
+    EXPECT_EQ(lastMade->AsDispatch(),
               COleControlSite::GetControlDispatch(hHost));
 
     // The control made its window in the host the site named, and the host knows it.

@@ -58,6 +58,12 @@ BEGIN_EVENTSINK_MAP(DerivedOwner, EventOwner)
     ON_EVENT(DerivedOwner, 1053, 4, OnPreviewOverride, VTS_R8)
 END_EVENTSINK_MAP()
 
+// The map a dialog's container would connect (the virtual is public on CWnd).
+const AFX_EVENTSINKMAP* MapOf(const CWnd& wnd)
+{
+    return wnd.GetEventSinkMap();
+}
+
 class EventSinkTest : public ::testing::Test {
 protected:
     oletest::ComScope com;
@@ -76,7 +82,7 @@ TEST_F(EventSinkTest, EventsReachTheHandlersOfTheirControlWithTypedArguments)
 {
     EventOwner owner;
     COleEventConnection connection;
-    ASSERT_EQ(S_OK, connection.Connect(control.Get(), &owner, owner.GetEventSinkMap(), 1053));
+    ASSERT_EQ(S_OK, connection.Connect(control->AsDispatch(), &owner, MapOf(owner), 1053));
 
     EXPECT_EQ(S_OK, FireOne(2, { MakeR8(12.5), MakeR8(60) }));
     EXPECT_EQ(S_OK, FireOne(1));
@@ -95,7 +101,7 @@ TEST_F(EventSinkTest, EventsReachTheHandlersOfTheirControlWithTypedArguments)
     V_BSTR(&text2) = nullptr;
     VariantInit(&object);
     V_VT(&object) = VT_DISPATCH;
-    V_DISPATCH(&object) = static_cast<IDispatch*>(static_cast<oletest::RecordingDispatch*>(control.Get()));
+    V_DISPATCH(&object) = control->AsDispatch();
     VARIANT shortValue = MakeI4(-7);
     EXPECT_EQ(S_OK, FireOne(7, { shortValue, MakeI4(100000), MakeR8(0.5), flag, flag, text1, text2, object }));
     SysFreeString(V_BSTR(&text1));
@@ -113,7 +119,7 @@ TEST_F(EventSinkTest, ADerivedMapKeepsItsBaseEntriesAndOverridesOne)
 {
     DerivedOwner owner;
     COleEventConnection connection;
-    ASSERT_EQ(S_OK, connection.Connect(control.Get(), &owner, owner.GetEventSinkMap(), 1053));
+    ASSERT_EQ(S_OK, connection.Connect(control->AsDispatch(), &owner, MapOf(owner), 1053));
     FireOne(4, { MakeR8(2) });
     FireOne(1);
     EXPECT_EQ((std::vector<std::string>{ "derived preview 2", "finished" }), owner.log);
@@ -123,7 +129,7 @@ TEST_F(EventSinkTest, ArgumentsThatDoNotFitNeverReachTheHandler)
 {
     EventOwner owner;
     COleEventConnection connection;
-    ASSERT_EQ(S_OK, connection.Connect(control.Get(), &owner, owner.GetEventSinkMap(), 1053));
+    ASSERT_EQ(S_OK, connection.Connect(control->AsDispatch(), &owner, MapOf(owner), 1053));
 
     VARIANT text;
     VariantInit(&text);
@@ -136,7 +142,7 @@ TEST_F(EventSinkTest, ArgumentsThatDoNotFitNeverReachTheHandler)
     VARIANT object;
     VariantInit(&object);
     V_VT(&object) = VT_DISPATCH;
-    V_DISPATCH(&object) = static_cast<IDispatch*>(static_cast<oletest::RecordingDispatch*>(control.Get()));
+    V_DISPATCH(&object) = control->AsDispatch();
     VARIANT tooBigForShort = MakeI4(70000);
     EXPECT_EQ(S_OK, FireOne(7, { MakeI4(1), MakeI4(1), MakeR8(1), MakeI4(0), MakeI4(0), MakeI4(0), MakeI4(0), object }));
     owner.log.clear();
@@ -149,10 +155,10 @@ TEST_F(EventSinkTest, TheSinkIsFoundByTheControlsOutgoingInterfaceAndLeavesWithI
     EventOwner owner;
     {
         COleEventConnection connection;
-        ASSERT_EQ(S_OK, connection.Connect(control.Get(), &owner, owner.GetEventSinkMap(), 1053));
+        ASSERT_EQ(S_OK, connection.Connect(control->AsDispatch(), &owner, MapOf(owner), 1053));
         EXPECT_EQ(1u, control->SinkCount());
         // Connecting again replaces the earlier sink rather than adding a second one.
-        ASSERT_EQ(S_OK, connection.Connect(control.Get(), &owner, owner.GetEventSinkMap(), 1053));
+        ASSERT_EQ(S_OK, connection.Connect(control->AsDispatch(), &owner, MapOf(owner), 1053));
         EXPECT_EQ(1u, control->SinkCount());
     }
     EXPECT_EQ(0u, control->SinkCount()) << "the connection's destructor unadvises";
@@ -161,7 +167,7 @@ TEST_F(EventSinkTest, TheSinkIsFoundByTheControlsOutgoingInterfaceAndLeavesWithI
     // A control that names no outgoing interface is reached under IID_IDispatch.
     control->bAdvertiseEventsIid = false;
     COleEventConnection plain;
-    ASSERT_EQ(S_OK, plain.Connect(control.Get(), &owner, owner.GetEventSinkMap(), 1053));
+    ASSERT_EQ(S_OK, plain.Connect(control->AsDispatch(), &owner, MapOf(owner), 1053));
     FireOne(1);
     EXPECT_EQ(std::vector<std::string>{ "finished" }, owner.log);
 
@@ -169,7 +175,7 @@ TEST_F(EventSinkTest, TheSinkIsFoundByTheControlsOutgoingInterfaceAndLeavesWithI
     ComPtr<TestControl> silent = ComPtr<TestControl>::Adopt(new TestControl);
     silent->bHasEvents = false;
     COleEventConnection none;
-    EXPECT_TRUE(FAILED(none.Connect(silent.Get(), &owner, owner.GetEventSinkMap(), 1053)));
+    EXPECT_TRUE(FAILED(none.Connect(silent->AsDispatch(), &owner, MapOf(owner), 1053)));
     EXPECT_FALSE(none.IsConnected());
 }
 
@@ -177,14 +183,14 @@ TEST_F(EventSinkTest, AControlThatKeepsFiringAfterDisconnectReachesNobody)
 {
     // The owner may be gone by then: events into a sink that was let go must go nowhere.
     control->bIgnoreUnadvise = true;
-    auto owner = std::make_unique<EventOwner>();
+    EventOwner owner;
     auto connection = std::make_unique<COleEventConnection>();
-    ASSERT_EQ(S_OK, connection->Connect(control.Get(), owner.get(), owner->GetEventSinkMap(), 1053));
+    ASSERT_EQ(S_OK, connection->Connect(control->AsDispatch(), &owner, MapOf(owner), 1053));
     FireOne(1);
-    EXPECT_EQ(1u, owner->log.size());
+    EXPECT_EQ(1u, owner.log.size());
     connection.reset();
-    owner.reset();
     EXPECT_EQ(S_OK, FireOne(2, { MakeR8(1), MakeR8(2) }));
+    EXPECT_EQ(1u, owner.log.size());
 }
 
 } // namespace

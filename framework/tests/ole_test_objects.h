@@ -201,6 +201,7 @@ public:
         return results;
     }
     size_t SinkCount() const { return m_sinks.size(); }
+    IDispatch* AsDispatch() { return static_cast<RecordingDispatch*>(this); }
 
     // IUnknown for every interface.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override

@@ -1,0 +1,195 @@
+// CRangeSlider: drawing, input and notifications around RangeSliderModel.
+#include "controls/RangeSlider.h"
+
+#include "framework/WinApp.h"
+#include "res/Images.h"
+
+const UINT RANGE_CHANGED =
+    ::RegisterWindowMessageA("RANGE_CHANGED{2E7439A4-12DB-42a2-BB95-3462B3EC39CE}CRangeSlider");
+
+BEGIN_MESSAGE_MAP(CRangeSlider, CWnd)
+    ON_WM_PAINT()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONUP()
+    ON_WM_KEYDOWN()
+    ON_WM_SETFOCUS()
+    ON_WM_KILLFOCUS()
+    ON_WM_GETDLGCODE()
+END_MESSAGE_MAP()
+
+CRangeSlider::CRangeSlider() : m_model(this)
+{
+    // The dialog template creates the window by class name, so the class must exist before
+    // the page's template is instantiated; messages reach this object once it subclasses
+    // the window, so the class itself only needs DefWindowProc.
+    WNDCLASSA wc{};
+    HINSTANCE hInst = AfxGetInstanceHandle();
+    if (!::GetClassInfoA(hInst, kRangeSliderClassName, &wc)) {
+        wc = WNDCLASSA{};
+        wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = hInst;
+        wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = nullptr; // nothing is erased: every paint covers the whole client
+        wc.lpszClassName = kRangeSliderClassName;
+        if (!AfxRegisterClass(&wc))
+            AfxThrowResourceException();
+    }
+}
+
+void CRangeSlider::SetBounds(double a, double b)
+{
+    m_model.SetBounds(a, b);
+    if (m_hWnd)
+        Invalidate();
+}
+
+void CRangeSlider::SetSelection(double left, double right)
+{
+    m_model.SetSelection(left, right);
+    if (m_hWnd)
+        Invalidate();
+}
+
+void CRangeSlider::GetSelection(double& left, double& right) const
+{
+    left = m_model.Left();
+    right = m_model.Right();
+}
+
+void CRangeSlider::GetBounds(double& min, double& max) const
+{
+    min = m_model.Min();
+    max = m_model.Max();
+}
+
+void CRangeSlider::OnRangeChange(int code, bool dragEnded)
+{
+    if (!m_hWnd)
+        return;
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(RANGE_CHANGED, static_cast<WPARAM>(code), dragEnded ? 1 : 0);
+}
+
+int CRangeSlider::ClientHeight() const
+{
+    CRect rc;
+    GetClientRect(&rc);
+    return rc.Height();
+}
+
+// --- painting --------------------------------------------------------------------------------
+
+void CRangeSlider::OnPaint()
+{
+    CPaintDC dc(this);
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    const int W = rcClient.Width();
+    const int H = rcClient.Height();
+    const rangeslider::SliderLayout layout = m_model.Layout(W, H);
+
+    // Compose the update rectangle off screen, in client coordinates, then copy it once.
+    const CRect rcUpdate = dc.m_ps.rcPaint;
+    if (rcUpdate.IsRectEmpty())
+        return;
+    CMemoryDC dcMem(&dc, rcUpdate.Width(), rcUpdate.Height());
+    dcMem.SetMapMode(MM_TEXT);
+    dcMem.SetWindowOrg(rcUpdate.left, rcUpdate.top);
+
+    if (m_dcBackground.IsEmpty()) {
+        // First paint: keep a copy of what the parent shows under the control. It is never
+        // refreshed, so the parent need not repaint for the slider to redraw.
+        CWnd* pParent = GetParent();
+        CClientDC dcParent(pParent);
+        CRect rcWindow;
+        GetWindowRect(&rcWindow);
+        pParent->ScreenToClient(&rcWindow);
+        m_dcBackground.Create(&dcParent, W, H);
+        m_dcBackground.BitBlt(0, 0, W, H, &dcParent, rcWindow.left, rcWindow.top, SRCCOPY);
+    }
+    dcMem.BitBlt(0, 0, W, H, &m_dcBackground, 0, 0, SRCCOPY);
+
+    CBitmap bmpTrack, bmpLeft, bmpRight, bmpBar;
+    bmpTrack.LoadBitmap(IDB_SLIDER_TRACK);
+    bmpLeft.LoadBitmap(IDB_SLIDER_THUMB_LEFT);
+    bmpRight.LoadBitmap(IDB_SLIDER_THUMB_RIGHT);
+    bmpBar.LoadBitmap(IDB_SLIDER_BAR);
+    CDC dcImage;
+    dcImage.CreateCompatibleDC(&dc);
+    {
+        CSelectObject sel(dcImage, bmpTrack);
+        const auto& r = layout.track;
+        dcMem.StretchBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, &dcImage, 0, 0, 6, 11, SRCCOPY);
+    }
+    {
+        CSelectObject sel(dcImage, bmpLeft);
+        dcMem.BitBlt(layout.leftThumb.x, layout.leftThumb.y, 13, 17, &dcImage, 0, 0, SRCCOPY);
+    }
+    {
+        CSelectObject sel(dcImage, bmpRight);
+        dcMem.BitBlt(layout.rightThumb.x, layout.rightThumb.y, 13, 17, &dcImage, 0, 0, SRCCOPY);
+    }
+    {
+        CSelectObject sel(dcImage, bmpBar);
+        const auto& r = layout.bar;
+        dcMem.StretchBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, &dcImage, 0, 0, 3, 7, SRCCOPY);
+    }
+
+    dc.BitBlt(rcUpdate.left, rcUpdate.top, rcUpdate.Width(), rcUpdate.Height(), &dcMem,
+              rcUpdate.left, rcUpdate.top, SRCCOPY);
+}
+
+// --- input -----------------------------------------------------------------------------------
+
+void CRangeSlider::OnLButtonDown(UINT, CPoint point)
+{
+    SetFocus();
+    Invalidate();
+    if (m_model.ButtonDown(point.x, point.y, ClientHeight()))
+        SetCapture();
+    Default();
+}
+
+void CRangeSlider::OnMouseMove(UINT, CPoint point)
+{
+    if (m_model.MouseMove(point.x))
+        Invalidate();
+    Default();
+}
+
+void CRangeSlider::OnLButtonUp(UINT, CPoint)
+{
+    if (m_model.ButtonUp()) {
+        ::ReleaseCapture();
+        Invalidate();
+    }
+    Default();
+}
+
+void CRangeSlider::OnKeyDown(UINT nChar, UINT, UINT)
+{
+    const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    if (m_model.KeyDown(nChar, ctrl, shift))
+        Invalidate();
+    Default();
+}
+
+void CRangeSlider::OnSetFocus(CWnd*)
+{
+    Default();
+    Invalidate();
+}
+
+void CRangeSlider::OnKillFocus(CWnd*)
+{
+    Default();
+    Invalidate();
+}
+
+UINT CRangeSlider::OnGetDlgCode()
+{
+    return DLGC_WANTARROWS;
+}

@@ -1,0 +1,127 @@
+// The fading picture as a real window: the worker thread's resize and steps, painting
+// during and after the fade, and destroying the control while its thread still runs.
+#include "controls/tests/controls_test_support.h"
+
+using namespace ctltest;
+
+namespace {
+
+int CountDifferences(const Pixels& a, const Pixels& b)
+{
+    int n = 0;
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x)
+            if (a.At(x, y) != b.At(x, y))
+                ++n;
+    return n;
+}
+
+void FillWindow(HWND h, COLORREF c)
+{
+    RECT rc;
+    ::GetClientRect(h, &rc);
+    HDC hdc = ::GetDC(h);
+    HBRUSH br = ::CreateSolidBrush(c);
+    ::FillRect(hdc, &rc, br);
+    ::DeleteObject(br);
+    ::ReleaseDC(h, hdc);
+}
+
+class FadePictureWindow : public ::testing::Test {
+protected:
+    CControlsDlg dlg;
+    void Start(int delayMs)
+    {
+        dlg.m_bStartFade = true;
+        dlg.m_nFadeDelay = delayMs;
+        ShowDialog(dlg);
+    }
+    void TearDown() override
+    {
+        if (dlg.m_hWnd)
+            dlg.DestroyWindow();
+        Pump(nullptr, 0);
+    }
+};
+
+} // namespace
+
+TEST_F(FadePictureWindow, FadeEndsOpaqueAtTheBitmapSizeWhereThePagePutIt)
+{
+    Start(10);
+    EXPECT_TRUE(dlg.m_picture.HasFadeThread());
+    ASSERT_TRUE(PumpUntil(dlg.m_hWnd, [&] { return dlg.m_picture.IsFadeDone(); }, 10000));
+
+    // Moved by the page to (20, 150) right after the start, resized by the thread.
+    CRect rc;
+    dlg.m_picture.GetWindowRect(&rc);
+    dlg.ScreenToClient(&rc);
+    EXPECT_EQ(rc.left, 20);
+    EXPECT_EQ(rc.top, 150);
+    EXPECT_EQ(rc.Width(), 265);
+    EXPECT_EQ(rc.Height(), 196);
+
+    // The last step leaves the bitmap itself on screen.
+    const Pixels bmp = BitmapPixels(IDB_WELCOME);
+    const Pixels px = Capture(dlg.m_picture.m_hWnd);
+    ASSERT_EQ(px.width, bmp.width);
+    ASSERT_EQ(px.height, bmp.height);
+    EXPECT_EQ(CountDifferences(px, bmp), 0);
+
+    // Afterwards a paint draws the whole picture again.
+    FillWindow(dlg.m_picture.m_hWnd, RGB(0, 0, 255));
+    dlg.m_picture.Invalidate(FALSE);
+    dlg.m_picture.UpdateWindow();
+    EXPECT_EQ(CountDifferences(Capture(dlg.m_picture.m_hWnd), bmp), 0);
+}
+
+TEST_F(FadePictureWindow, PaintDuringTheFadeOnlyValidates)
+{
+    Start(400);
+    Pump(dlg.m_hWnd, 500); // two steps at most: alpha 0 and 5
+    ASSERT_FALSE(dlg.m_picture.IsFadeDone());
+    HWND h = dlg.m_picture.m_hWnd;
+    FillWindow(h, RGB(0, 0, 255));
+    dlg.m_picture.Invalidate(FALSE);
+    dlg.m_picture.UpdateWindow();
+    RECT rcUpdate;
+    EXPECT_FALSE(::GetUpdateRect(h, &rcUpdate, FALSE));
+    // Still (nearly) the marker: the paint drew nothing, at most a faint step went over it.
+    const COLORREF c = Capture(h).At(130, 100);
+    EXPECT_LE(GetRValue(c), 40) << Hex(c);
+    EXPECT_GE(GetBValue(c), 200) << Hex(c);
+}
+
+TEST_F(FadePictureWindow, DestroyingTheControlMidFadeStopsAndJoinsTheThread)
+{
+    Start(100);
+    Pump(dlg.m_hWnd, 1000);
+    ASSERT_TRUE(dlg.m_picture.HasFadeThread());
+    ASSERT_FALSE(dlg.m_picture.IsFadeDone());
+    const DWORD t0 = ::GetTickCount();
+    dlg.DestroyWindow();
+    // Joined before the window went: no thread left to draw on a dead window, and the
+    // remaining four seconds of fading were not waited out.
+    EXPECT_FALSE(dlg.m_picture.HasFadeThread());
+    EXPECT_LT(::GetTickCount() - t0, 1500u);
+    Pump(nullptr, 300);
+}
+
+TEST_F(FadePictureWindow, DestroyingBeforeTheThreadCouldResizeDoesNotHang)
+{
+    // The thread's resize waits for this thread; destroying at once must still return.
+    dlg.m_bStartFade = true;
+    dlg.m_nFadeDelay = 100;
+    ASSERT_TRUE(dlg.Create(IDD_CONTROLS_TEST));
+    dlg.DestroyWindow();
+    EXPECT_FALSE(dlg.m_picture.HasFadeThread());
+}
+
+TEST_F(FadePictureWindow, MissingBitmapStartsNothing)
+{
+    ShowDialog(dlg);
+    EXPECT_FALSE(dlg.m_picture.StartFade(9999, 10));
+    EXPECT_FALSE(dlg.m_picture.HasFadeThread());
+    EXPECT_FALSE(dlg.m_picture.IsFadeDone());
+    EXPECT_EQ(CFadePicture::kStepCount, 52);
+}
