@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include "app/MainFrameDlg.h"
+#include "framework/OleControlContainer.h"
 
 char g_szModuleDir[MAX_PATH];
 CString g_strProductName("Varnello");
@@ -29,10 +30,12 @@ void StoreModuleDirectory()
 
 BOOL CVarnelloApp::InitInstance()
 {
+    AfxEnableControlContainer(); // the page hosts the video-editing control
     Enable3dControls();
     StoreModuleDirectory();
     _chdir(g_szModuleDir);
     CoInitialize(nullptr);
+    m_videoEditComponent = RegisterVideoEditComponent();
 
     CMainFrameDlg dlg;
     m_pMainWnd = &dlg;
@@ -44,5 +47,6 @@ BOOL CVarnelloApp::InitInstance()
 
 int CVarnelloApp::ExitInstance()
 {
+    m_videoEditComponent.Revoke();
     return CWinApp::ExitInstance();
 }
