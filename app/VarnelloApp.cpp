@@ -35,6 +35,7 @@ BOOL CVarnelloApp::InitInstance()
     StoreModuleDirectory();
     _chdir(g_szModuleDir);
     CoInitialize(nullptr);
+    m_videoEditComponent = RegisterVideoEditComponent();
 
     CMainFrameDlg dlg;
     m_pMainWnd = &dlg;
@@ -46,5 +47,6 @@ BOOL CVarnelloApp::InitInstance()
 
 int CVarnelloApp::ExitInstance()
 {
+    m_videoEditComponent.Revoke();
     return CWinApp::ExitInstance();
 }

@@ -3,11 +3,16 @@
 #pragma once
 
 #include "framework/AfxWin.h"
+#include "standins/videoedit/video_edit_registration.h"
 
 class CVarnelloApp : public CWinApp {
 public:
     BOOL InitInstance() override;
     int ExitInstance() override;
+
+private:
+    // The video-editing component, creatable by its CLSID while the program runs.
+    VideoEditRegistration m_videoEditComponent;
 };
 
 // The program's directory with a trailing backslash, set once at start-up.

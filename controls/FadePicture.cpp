@@ -13,11 +13,16 @@ CFadePicture::~CFadePicture()
 
 BOOL CFadePicture::StartFade(UINT nBitmapId, int nDelayMs)
 {
-    // A second start replaces the first fade; its thread must let go of the bitmap first.
+    // Without a window the thread would draw on the whole screen.
+    if (!m_hWnd)
+        return FALSE;
+    CBitmap bitmap;
+    if (!bitmap.LoadBitmap(nBitmapId))
+        return FALSE;
+    // A second start replaces the first fade, whose thread must let go of the bitmap first.
     StopFadeThread();
     m_bitmap.DeleteObject();
-    if (!m_bitmap.LoadBitmap(nBitmapId))
-        return FALSE;
+    m_bitmap.Attach(bitmap.Detach());
     m_nBitmapId = static_cast<int>(nBitmapId);
     m_nDelayMs = nDelayMs;
     m_bFadeDone = 0;

@@ -325,9 +325,7 @@ void CSkinButton::OnCancelMode()
 void CSkinButton::OnSysColorChange()
 {
     Default();
-    const bool transparent = m_bTransparent;
-    DrawTransparent(FALSE); // drops the cached background
-    m_bTransparent = transparent;
+    m_dcBackground.Release(); // taken again at the next draw
     ResetColors();
     Invalidate();
 }
@@ -369,7 +367,7 @@ int CSkinButton::ActiveSlot(bool normalSet) const
     return ImageSlotFor(m_bIsPressed, m_bHovered, normalSet);
 }
 
-void CSkinButton::PaintCachedBackground(CDC* pDC, const CRect& rcItem)
+void CSkinButton::PaintCachedBackground(CDC* pDC)
 {
     CRect rcClient;
     GetClientRect(&rcClient);
@@ -382,7 +380,6 @@ void CSkinButton::PaintCachedBackground(CDC* pDC, const CRect& rcItem)
         m_dcBackground.Create(&dcParent, rcClient.Width(), rcClient.Height());
         m_dcBackground.BitBlt(0, 0, rcClient.Width(), rcClient.Height(), &dcParent, rcWindow.left, rcWindow.top, SRCCOPY);
     }
-    (void)rcItem; // the cache covers the whole client area, which the item rectangle is
     pDC->BitBlt(0, 0, rcClient.Width(), rcClient.Height(), &m_dcBackground, 0, 0, SRCCOPY);
 }
 
@@ -396,7 +393,7 @@ void CSkinButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
 
     const CRect rcItem = lpDIS->rcItem;
     if (m_bTransparent)
-        PaintCachedBackground(pDC, rcItem);
+        PaintCachedBackground(pDC);
     else
         OnDrawBackground(pDC, rcItem);
     OnDrawBorder(pDC, rcItem);

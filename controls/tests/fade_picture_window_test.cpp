@@ -124,4 +124,9 @@ TEST_F(FadePictureWindow, MissingBitmapStartsNothing)
     EXPECT_FALSE(dlg.m_picture.HasFadeThread());
     EXPECT_FALSE(dlg.m_picture.IsFadeDone());
     EXPECT_EQ(CFadePicture::kStepCount, 52);
+
+    // A control without a window has nothing to fade on.
+    CFadePicture unattached;
+    EXPECT_FALSE(unattached.StartFade(IDB_WELCOME, 10));
+    EXPECT_FALSE(unattached.HasFadeThread());
 }

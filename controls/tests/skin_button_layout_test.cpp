@@ -5,29 +5,17 @@
 
 using namespace skinbutton;
 
-TEST(SkinButtonPlacement, CentredImagesOnButtonsWithoutCaption)
+TEST(SkinButtonPlacement, CentredImagesTruncateHalvesTowardZero)
 {
+    // Images larger than the button overhang it; -3 / 2 is -1, not -2.
     const Rect icon32{0, 0, 32, 32};
-    ImageAndCaption r = PlaceImage(icon32, 16, 16, false, ALIGN_VERT, false);
-    EXPECT_EQ(r.image, (Rect{8, 8, 24, 24}));
-    r = PlaceImage(icon32, 16, 16, false, ALIGN_VERT, true); // pressed: one pixel down-right
-    EXPECT_EQ(r.image, (Rect{9, 9, 25, 25}));
-    EXPECT_EQ(r.caption, icon32); // the caption area is untouched without a caption
-
-    // An icon whose hotspot is (33, 33) is placed as 66 × 66, overhanging a small button;
-    // halves of negative differences truncate toward zero.
-    const int w = IconExtentFromHotspot(33);
-    EXPECT_EQ(w, 66);
-    r = PlaceImage(icon32, w, w, false, ALIGN_VERT, false);
-    EXPECT_EQ(r.image.left, -17);
-    EXPECT_EQ(r.image.top, -17);
-    r = PlaceImage(icon32, 35, 35, false, ALIGN_HORIZ, false); // -3 / 2 = -1, not -2
+    EXPECT_EQ(IconExtentFromHotspot(33), 66);
+    ImageAndCaption r = PlaceImage(icon32, 35, 35, false, ALIGN_HORIZ, false);
     EXPECT_EQ(r.image.left, -1);
-
-    // Alignment 0 without a caption centres too, on a non-square button.
-    r = PlaceImage(Rect{0, 0, 95, 75}, 66, 66, false, ALIGN_HORIZ, false);
-    EXPECT_EQ(r.image.left, 14);
-    EXPECT_EQ(r.image.top, 4);
+    EXPECT_EQ(r.image.top, -1);
+    r = PlaceImage(icon32, 35, 35, false, ALIGN_VERT, true);
+    EXPECT_EQ(r.image.left, 0);
+    EXPECT_EQ(r.caption, icon32); // the caption area is untouched without a caption
 }
 
 TEST(SkinButtonPlacement, ImageBesideOrAboveTheCaption)

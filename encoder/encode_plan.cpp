@@ -1,0 +1,211 @@
+// Translating the classic options into ffmpeg's, with the limits an iPod's decoder has.
+#include "encoder/encode_plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace venc {
+
+namespace {
+
+const H264Level kLevels[] = {
+    {10, "1", 99, 1485, 64, 175},         {9, "1b", 99, 1485, 128, 350},
+    {11, "1.1", 396, 3000, 192, 500},     {12, "1.2", 396, 6000, 384, 1000},
+    {13, "1.3", 396, 11880, 768, 2000},   {20, "2", 396, 11880, 2000, 2000},
+    {21, "2.1", 792, 19800, 4000, 4000},  {22, "2.2", 1620, 20250, 4000, 4000},
+    {30, "3", 1620, 40500, 10000, 10000}, {31, "3.1", 3600, 108000, 14000, 14000},
+    {32, "3.2", 5120, 216000, 20000, 20000}, {40, "4", 8192, 245760, 20000, 25000},
+    {41, "4.1", 8192, 245760, 50000, 62500}, {42, "4.2", 8704, 522240, 50000, 62500},
+    {50, "5", 22080, 589824, 135000, 135000}, {51, "5.1", 36864, 983040, 240000, 240000},
+};
+
+// Level 1b sorts between 1 and 1.1 although its number is 9.
+int Rank(int idc)
+{
+    for (size_t i = 0; i < sizeof(kLevels) / sizeof(kLevels[0]); ++i)
+        if (kLevels[i].idc == idc)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string FormatSeconds(double seconds)
+{
+    char text[64];
+    std::snprintf(text, sizeof(text), "%.3f", seconds);
+    return text;
+}
+
+std::string Kilo(int value)
+{
+    return std::to_string(value) + "k";
+}
+
+} // namespace
+
+LevelChoice ChooseH264Level(int requestedIdc, int width, int height, double fps, int kbps)
+{
+    LevelChoice choice;
+    const int widthMbs = (width + 15) / 16;
+    const int heightMbs = (height + 15) / 16;
+    const long frameMbs = static_cast<long>(widthMbs) * heightMbs;
+    const double mbsPerSecond = frameMbs * fps;
+    const int start = std::max(0, Rank(requestedIdc));
+    const int count = static_cast<int>(sizeof(kLevels) / sizeof(kLevels[0]));
+    for (int i = start; i < count; ++i) {
+        const H264Level& l = kLevels[i];
+        // A frame may be no wider or taller than sqrt(8 * MaxFS) macroblocks.
+        const double sideLimit = std::sqrt(8.0 * l.maxFrameMbs);
+        const bool fits = frameMbs <= l.maxFrameMbs && widthMbs <= sideLimit && heightMbs <= sideLimit &&
+                          mbsPerSecond <= l.maxMbsPerSecond + 0.5 && kbps <= l.maxKbps;
+        if (!fits)
+            continue;
+        choice.ok = true;
+        choice.level = l;
+        if (i != Rank(requestedIdc)) {
+            const H264Level& asked = kLevels[start];
+            char line[256];
+            std::snprintf(line, sizeof(line),
+                          "venc: level %s does not allow %dx%d at %.3g fps and %d kbit/s; using level %s", asked.name,
+                          width, height, fps, kbps, l.name);
+            choice.note = line;
+        }
+        return choice;
+    }
+    char line[256];
+    std::snprintf(line, sizeof(line), "venc: no H.264 level allows %dx%d at %.3g fps and %d kbit/s", width, height,
+                  fps, kbps);
+    choice.error = line;
+    return choice;
+}
+
+std::string FrameRateForFfmpeg(const std::string& asWritten, double fps)
+{
+    static const int ntscBases[] = {15, 24, 30, 48, 60};
+    for (int base : ntscBases) {
+        const double ntsc = base * 1000.0 / 1001.0;
+        if (std::fabs(fps - ntsc) < 0.006)
+            return std::to_string(base * 1000) + "/1001";
+    }
+    return asWritten;
+}
+
+bool MakeEncodePlan(const VencOptions& o, const std::string& nowTimestamp, EncodePlan& plan)
+{
+    plan = EncodePlan{};
+    std::vector<std::string>& a = plan.ffmpegArgs;
+    // Only errors as text on stderr; progress as key=value blocks on stdout.
+    a = {"-hide_banner", "-loglevel", "error", "-nostats", "-progress", "pipe:1"};
+    // Input seeking is fast and, since ffmpeg decodes from the key frame before, exact.
+    if (o.hasStart && o.startSeconds > 0.0) {
+        a.push_back("-ss");
+        a.push_back(FormatSeconds(o.startSeconds));
+    }
+    a.push_back("-i");
+    a.push_back(o.inputPath);
+    if (o.hasLength) {
+        a.push_back("-t");
+        a.push_back(FormatSeconds(o.lengthSeconds));
+    }
+    // The first video and the first audio stream, nothing else (DVD subtitles, data).
+    a.insert(a.end(), {"-map", "0:v:0?", "-map", "0:a:0?"});
+
+    const std::string size = std::to_string(o.width) + "x" + std::to_string(o.height);
+    if (o.videoCodec == VideoCodec::H264) {
+        const double fps = o.framesPerSecond > 0.0 ? o.framesPerSecond : kAssumedInputFps;
+        plan.level = ChooseH264Level(o.levelIdc, o.width, o.height, fps, o.videoKbps);
+        if (!plan.level.ok)
+            return false;
+        if (!plan.level.note.empty())
+            plan.notes.push_back(plan.level.note);
+        if (o.coder != 0)
+            plan.notes.push_back("venc: CABAC is not part of Constrained Baseline; using CAVLC");
+        const H264Level& l = plan.level.level;
+        // Peaks of half the average again, but never beyond what the level allows.
+        plan.maxrateKbps = std::min(l.maxKbps, o.videoKbps + o.videoKbps / 2);
+        const int wantedBuffer = o.bufsizeKbit > 0 ? o.bufsizeKbit : 2 * plan.maxrateKbps;
+        plan.bufsizeKbit = std::min(l.maxCpbKbit, wantedBuffer);
+        const std::string levelText = l.idc == 9 ? "1b" : l.name;
+        a.insert(a.end(), {"-c:v", "libx264", "-profile:v", "baseline", "-level", levelText, "-pix_fmt", "yuv420p",
+                           "-refs", "1", "-bf", "0", "-coder", "0", "-b:v", Kilo(o.videoKbps), "-maxrate",
+                           Kilo(plan.maxrateKbps), "-bufsize", Kilo(plan.bufsizeKbit)});
+    } else {
+        // ffmpeg's own MPEG-4 Part 2 encoder, without B-frames, quarter-pel or GMC, writes
+        // Simple Profile, which every video iPod decodes.
+        a.insert(a.end(), {"-c:v", "mpeg4", "-profile:v", "0", "-level", "3", "-pix_fmt", "yuv420p", "-bf", "0",
+                           "-b:v", Kilo(o.videoKbps)});
+        if (o.bufsizeKbit > 0) {
+            a.insert(a.end(), {"-maxrate", Kilo(o.videoKbps * 2), "-bufsize", Kilo(o.bufsizeKbit)});
+        }
+    }
+    if (o.gopFrames > 0) {
+        a.push_back("-g");
+        a.push_back(std::to_string(o.gopFrames));
+    }
+    a.insert(a.end(), {"-s", size});
+    if (!o.frameRate.empty()) {
+        a.push_back("-r");
+        a.push_back(FrameRateForFfmpeg(o.frameRate, o.framesPerSecond));
+    }
+    if (!o.aspect.empty()) {
+        a.push_back("-aspect");
+        a.push_back(o.aspect);
+    }
+
+    a.insert(a.end(), {"-c:a", "aac", "-b:a", Kilo(o.audioKbps), "-ac", std::to_string(o.channels)});
+    if (o.sampleRate > 0) {
+        a.push_back("-ar");
+        a.push_back(std::to_string(o.sampleRate));
+    }
+    if (o.volume != 256) {
+        char filter[64];
+        std::snprintf(filter, sizeof(filter), "volume=%.6g", o.volume / 256.0);
+        a.push_back("-af");
+        a.push_back(filter);
+    }
+    if (o.hasTitle) {
+        a.push_back("-metadata");
+        a.push_back("title=" + o.title);
+    }
+    a.push_back("-metadata");
+    a.push_back("creation_time=" + (o.timestamp.empty() ? nowTimestamp : o.timestamp));
+    // The ipod muxer writes the avc1 "uuid" atom that 5th-generation iPods look for.
+    a.insert(a.end(), {"-f", "ipod", o.overwrite ? "-y" : "-n", o.outputPath});
+    return true;
+}
+
+std::string QuoteWindowsArgument(const std::string& arg)
+{
+    if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos)
+        return arg;
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes are literal unless a quote follows them.
+        if (c == '"')
+            out.append(backslashes * 2 + 1, '\\');
+        else
+            out.append(backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, '\\'); // they precede the closing quote
+    out += '"';
+    return out;
+}
+
+std::string JoinWindowsCommandLine(const std::string& program, const std::vector<std::string>& args)
+{
+    std::string line = QuoteWindowsArgument(program);
+    for (const std::string& arg : args) {
+        line += ' ';
+        line += QuoteWindowsArgument(arg);
+    }
+    return line;
+}
+
+} // namespace venc

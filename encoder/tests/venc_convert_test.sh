@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Real conversions through the staged venc.exe: one generated clip of every kind the program
+# offers, each trimmed and converted with different settings, then checked with ffprobe.
+set -euo pipefail
+run="$VARNELLO_SOURCE/scripts/wine-run.sh"
+venc="$VARNELLO_DIST/app/venc.exe"
+work="$(mktemp -d)"; trap 'rm -rf "$work"' EXIT
+winpath() { echo "Z:${1//\//\\}"; }
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# ext | how the native ffmpeg writes such a file
+sources=(
+  "avi|-c:v mpeg4 -c:a libmp3lame"
+  "mpg|-f mpeg -c:v mpeg1video -c:a mp2"
+  "vob|-f vob -c:v mpeg2video -c:a ac3"
+  "wmv|-f asf -c:v wmv2 -c:a wmav2"
+  "asf|-f asf -c:v msmpeg4 -c:a wmav2"
+  "mov|-c:v mpeg4 -c:a aac"
+  "qt|-f mov -c:v mjpeg -c:a pcm_s16le"
+  "3gp|-f 3gp -s 352x288 -c:v h263 -c:a aac -ar 16000"
+  "rm|-f rm -c:v rv10 -c:a ac3"
+)
+# codec | size | extra venc options | channels | frame duration of the output
+settings=(
+  "h264|320x240||2|0.04"
+  "xvid|320x240|-r 29.97|1|0.0334"
+  "h264|416x176|-aspect 16:9 -r 23.976 -ar 48000|2|0.0418"
+  "xvid|176x120||2|0.04"
+  "h264|480x160|-b 1500 -vol 512|1|0.04"
+  "h264|368x208|-ar 24000|2|0.04"
+  "xvid|400x192|-aspect 16:9|1|0.04"
+  "h264|240x176|-r 14.985 -vol 128|1|0.0668"
+  "h264|384x160||2|0.04"
+)
+
+i=0
+for spec in "${sources[@]}"; do
+  ext="${spec%%|*}"; how="${spec#*|}"
+  IFS='|' read -r codec size extra channels frame <<<"${settings[$i]}"
+  i=$((i + 1))
+  src="$work/clip_$ext.$ext"; out="$work/clip_$ext.mp4"
+  # shellcheck disable=SC2086
+  ffmpeg -v error -y -f lavfi -i testsrc=size=640x480:rate=25:duration=7 \
+         -f lavfi -i sine=frequency=440:duration=7:sample_rate=44100 -ac 2 $how -b:v 1500k "$src"
+  vlevel=""; [ "$codec" = h264 ] && vlevel="-coder 0 -vlevel 13 -bufsize 256 -g 250"
+  # shellcheck disable=SC2086
+  if ! log="$("$run" "$venc" -y -i "$(winpath "$src")" -ss 00:00:01 -t 00:00:04 -vcodec "$codec" $vlevel \
+        -s "$size" $extra -ac "$channels" -ab 64 -title "Clip $ext" -timestamp "2026-12-07 20:01:02" \
+        "$(winpath "$out")" 2>&1)"; then
+    fail "$ext: venc exited non-zero"; echo "$log"; continue
+  fi
+  echo "$log" | grep -q 'size= *[0-9]*kB time=4\.0' || fail "$ext: no final progress line at 4 s: $(echo "$log" | tail -1)"
+  probe() { ffprobe -v error -select_streams "$1" -show_entries "$2" -of default=nw=1:nk=1 "$out" | head -1; }
+  [ -s "$out" ] || { fail "$ext: no output file"; continue; }
+  fmt="$(ffprobe -v error -show_entries format=format_name -of default=nw=1:nk=1 "$out")"
+  brand="$(ffprobe -v error -show_entries format_tags=major_brand -of default=nw=1:nk=1 "$out")"
+  [[ "$fmt" == *mp4* && "$brand" == "M4V "* ]] || fail "$ext: container $fmt brand '$brand'"
+  vcodec="$(probe v:0 stream=codec_name)"; profile="$(probe v:0 stream=profile)"; level="$(probe v:0 stream=level)"
+  if [ "$codec" = h264 ]; then
+    want_level=13; [[ "$extra" == *"-b 1500"* ]] && want_level=20
+    [ "$vcodec" = h264 ] && [ "$profile" = "Constrained Baseline" ] && [ "$level" = "$want_level" ] \
+      || fail "$ext: video $vcodec $profile level $level, wanted h264 Constrained Baseline $want_level"
+    [ "$(probe v:0 stream=refs)" = 1 ] || fail "$ext: more than one reference frame"
+    [ "$(probe v:0 stream=has_b_frames)" = 0 ] || fail "$ext: B-frames"
+    # The ipod muxer's avc1 "uuid" box that 5th-generation iPods require.
+    LC_ALL=C grep -q $'\x6b\x68\x40\xf2\x5f\x24\x4f\xc5' "$out" || fail "$ext: no iPod uuid box"
+  else
+    [ "$vcodec" = mpeg4 ] && [ "$profile" = "Simple Profile" ] || fail "$ext: video $vcodec $profile, wanted mpeg4 Simple Profile"
+  fi
+  [ "$(probe v:0 stream=pix_fmt)" = yuv420p ] || fail "$ext: pixel format $(probe v:0 stream=pix_fmt)"
+  [ "$(probe v:0 stream=width)x$(probe v:0 stream=height)" = "$size" ] || fail "$ext: size is not $size"
+  [ "$(probe a:0 stream=codec_name) $(probe a:0 stream=profile)" = "aac LC" ] || fail "$ext: audio is not aac LC"
+  [ "$(probe a:0 stream=channels)" = "$channels" ] || fail "$ext: $(probe a:0 stream=channels) channels, wanted $channels"
+  vdur="$(probe v:0 stream=duration)"
+  awk -v d="$vdur" -v f="$frame" 'BEGIN { exit !(d >= 4 - f - 0.0005 && d <= 4 + f + 0.0005) }' \
+    || fail "$ext: video lasts $vdur s, wanted 4 s within one frame ($frame s)"
+  title="$(ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 "$out")"
+  [ "$title" = "Clip $ext" ] || fail "$ext: title '$title'"
+  ctime="$(ffprobe -v error -show_entries format_tags=creation_time -of default=nw=1:nk=1 "$out")"
+  [[ "$ctime" == 2026-12-07T* ]] || fail "$ext: creation time '$ctime'"
+  echo "ok: $ext -> $vcodec $profile ${level:-} $size, $channels ch, $vdur s"
+done
+[ "$failures" = 0 ] || { echo "$failures failure(s)"; exit 1; }
+echo "all conversions ok"

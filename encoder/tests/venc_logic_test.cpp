@@ -1,0 +1,309 @@
+// venc's pure parts: the classic command line, the level and VBV it asks of x264, the
+// ffmpeg arguments, quoting, and the progress line the program reads.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "encoder/encode_plan.h"
+#include "encoder/progress_report.h"
+#include "encoder/venc_options.h"
+
+using namespace venc;
+
+namespace {
+
+// Splits at blanks outside double quotes, dropping the quotes.
+std::vector<std::string> Words(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ' ' && !quoted) {
+            if (!word.empty())
+                words.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty())
+        words.push_back(word);
+    return words;
+}
+
+// The value that follows an option in an argument list, or "<absent>".
+std::string After(const std::vector<std::string>& args, const std::string& option)
+{
+    auto it = std::find(args.begin(), args.end(), option);
+    if (it == args.end() || it + 1 == args.end())
+        return "<absent>";
+    return *(it + 1);
+}
+
+ptrdiff_t IndexOf(const std::vector<std::string>& args, const std::string& word)
+{
+    return std::find(args.begin(), args.end(), word) - args.begin();
+}
+
+EncodePlan PlanFor(const std::string& line)
+{
+    const ParseResult parsed = ParseVencArguments(Words(line));
+    EXPECT_TRUE(parsed.ok) << parsed.error;
+    EncodePlan plan;
+    EXPECT_TRUE(MakeEncodePlan(parsed.options, "2026-01-02 03:04:05", plan));
+    return plan;
+}
+
+} // namespace
+
+TEST(VencOptions, ReadsEveryOptionOfTheSettingsDrivenTemplate)
+{
+    // What the program's first profile expands to, blanks and all.
+    const ParseResult r = ParseVencArguments(Words(
+        "-y -i C:\\v\\in.avi  -ss 00:01:05 -t 01:02:04 -vcodec h264 -coder 0 -vlevel 13 -bufsize 256 -g 250 "
+        "-s 416x176 -r 23.976 -b 768 -aspect 16:9 -ac 1 -ab 48 -ar 44100 -vol 384 -title Holiday "
+        "-timestamp 2026-12-07 20:01:02 D:\\out\\Holiday.mp4"));
+    ASSERT_TRUE(r.ok) << r.error;
+    const VencOptions& o = r.options;
+    EXPECT_TRUE(o.overwrite);
+    EXPECT_EQ(o.inputPath, "C:\\v\\in.avi");
+    EXPECT_EQ(o.outputPath, "D:\\out\\Holiday.mp4");
+    EXPECT_DOUBLE_EQ(o.startSeconds, 65.0);
+    EXPECT_DOUBLE_EQ(o.lengthSeconds, 3724.0);
+    EXPECT_EQ(o.videoCodec, VideoCodec::H264);
+    EXPECT_EQ(o.levelIdc, 13);
+    EXPECT_EQ(o.bufsizeKbit, 256);
+    EXPECT_EQ(o.gopFrames, 250);
+    EXPECT_EQ(o.width, 416);
+    EXPECT_EQ(o.height, 176);
+    EXPECT_DOUBLE_EQ(o.framesPerSecond, 23.976);
+    EXPECT_EQ(o.videoKbps, 768);
+    EXPECT_EQ(o.aspect, "16:9");
+    EXPECT_EQ(o.channels, 1);
+    EXPECT_EQ(o.audioKbps, 48);
+    EXPECT_EQ(o.sampleRate, 44100);
+    EXPECT_EQ(o.volume, 384);
+    EXPECT_EQ(o.title, "Holiday");
+    EXPECT_EQ(o.timestamp, "2026-12-07 20:01:02") << "an unquoted time stamp is two words";
+}
+
+TEST(VencOptions, RefusesWhatItCannotHonourWithOneLineNamingIt)
+{
+    const char* const base = "-i in.avi ";
+    const struct {
+        const char* tail;
+        const char* mentions;
+    } cases[] = {
+        {"-preset fast out.mp4", "'-preset'"},
+        {"out.mp4 -b", "'-b' needs a value"},
+        {"-ss 1:2:3:4 out.mp4", "-ss"},
+        {"-ss 00:61:00 out.mp4", "-ss"},
+        {"-t 00:00:00 out.mp4", "-t"},
+        {"-t -5 out.mp4", "-t"},
+        {"-vcodec mpeg2 out.mp4", "-vcodec"},
+        {"-s 321x240 out.mp4", "-s"},
+        {"-s 320*240 out.mp4", "-s"},
+        {"-ac 6 out.mp4", "-ac"},
+        {"-ar 22000 out.mp4", "-ar"},
+        {"-vlevel 14 out.mp4", "-vlevel"},
+        {"-b 640k out.mp4", "-b"},
+        {"-r 0 out.mp4", "-r"},
+        {"-timestamp yesterday out.mp4", "-timestamp"},
+        {"a.mp4 b.mp4", "more than one output"},
+        {"", "no output file"},
+        {"in.avi", "is the input"},
+    };
+    for (const auto& c : cases) {
+        const ParseResult r = ParseVencArguments(Words(std::string(base) + c.tail));
+        EXPECT_FALSE(r.ok) << c.tail;
+        EXPECT_NE(r.error.find(c.mentions), std::string::npos) << c.tail << " -> " << r.error;
+        EXPECT_EQ(r.error.find('\n'), std::string::npos);
+        EXPECT_EQ(r.error.rfind("venc: ", 0), 0u);
+    }
+    EXPECT_FALSE(ParseVencArguments(Words("out.mp4")).ok) << "no input";
+}
+
+TEST(VencOptions, ClockTimesAllowLongHoursAndFractions)
+{
+    double s = -1;
+    EXPECT_TRUE(ParseClockTime("123:00:01", s));
+    EXPECT_DOUBLE_EQ(s, 123 * 3600.0 + 1);
+    EXPECT_TRUE(ParseClockTime("00:00:02.5", s));
+    EXPECT_DOUBLE_EQ(s, 2.5);
+    EXPECT_TRUE(ParseClockTime("90", s));
+    EXPECT_DOUBLE_EQ(s, 90.0);
+    EXPECT_FALSE(ParseClockTime("00:00:60", s));
+    EXPECT_FALSE(ParseClockTime("1.5:00", s));
+    EXPECT_FALSE(ParseClockTime("", s));
+    EXPECT_FALSE(ParseClockTime("00::01", s));
+}
+
+TEST(H264Levels, KeepsTheRequestedLevelOrRaisesItToTheLowestThatFits)
+{
+    LevelChoice c = ChooseH264Level(13, 320, 240, 29.97, 640);
+    ASSERT_TRUE(c.ok);
+    EXPECT_EQ(c.level.idc, 13);
+    EXPECT_TRUE(c.note.empty());
+
+    c = ChooseH264Level(13, 176, 120, 14.985, 128);
+    EXPECT_EQ(c.level.idc, 13) << "a lower level that fits is not chosen over the requested one";
+
+    c = ChooseH264Level(13, 320, 240, 29.97, 1500);
+    EXPECT_EQ(c.level.idc, 20) << "1500 kbit/s needs level 2";
+    EXPECT_NE(c.note.find("level 1.3"), std::string::npos) << c.note;
+    EXPECT_NE(c.note.find("using level 2"), std::string::npos) << c.note;
+
+    c = ChooseH264Level(13, 640, 480, 30.0, 1500);
+    EXPECT_EQ(c.level.idc, 30) << "640x480 at 30 fps is 36000 macroblocks a second";
+
+    c = ChooseH264Level(13, 480, 160, 30.0, 640);
+    EXPECT_EQ(c.level.idc, 13) << "30x10 macroblocks fit level 1.3";
+
+    c = ChooseH264Level(10, 176, 144, 15.0, 100);
+    EXPECT_EQ(c.level.idc, 9) << "level 1b comes between 1 and 1.1";
+
+    c = ChooseH264Level(13, 4096, 2304, 120.0, 640);
+    EXPECT_FALSE(c.ok);
+    EXPECT_FALSE(c.error.empty());
+}
+
+TEST(EncodePlan, H264IsConstrainedBaselineWithAVbvInsideTheLevel)
+{
+    const EncodePlan plan = PlanFor("-i in.avi -ss 00:00:10 -t 00:00:30 -vcodec h264 -coder 0 -vlevel 13 "
+                                    "-bufsize 5000 -g 250 -s 320x240 -b 640 -title T out.mp4");
+    const auto& a = plan.ffmpegArgs;
+    EXPECT_LT(IndexOf(a, "-ss"), IndexOf(a, "-i")) << "input seeking";
+    EXPECT_GT(IndexOf(a, "-t"), IndexOf(a, "-i")) << "exact length on the output";
+    EXPECT_EQ(After(a, "-ss"), "10.000");
+    EXPECT_EQ(After(a, "-t"), "30.000");
+    EXPECT_EQ(After(a, "-c:v"), "libx264");
+    EXPECT_EQ(After(a, "-profile:v"), "baseline");
+    EXPECT_EQ(After(a, "-level"), "1.3");
+    EXPECT_EQ(After(a, "-pix_fmt"), "yuv420p");
+    EXPECT_EQ(After(a, "-refs"), "1");
+    EXPECT_EQ(After(a, "-bf"), "0");
+    EXPECT_EQ(After(a, "-coder"), "0");
+    EXPECT_EQ(After(a, "-maxrate"), "768k") << "960k would break level 1.3";
+    EXPECT_EQ(After(a, "-bufsize"), "2000k") << "level 1.3 holds at most 2000 kbit";
+    EXPECT_EQ(After(a, "-g"), "250");
+    EXPECT_EQ(After(a, "-f"), "ipod");
+    EXPECT_EQ(After(a, "-c:a"), "aac");
+    EXPECT_EQ(a.back(), "out.mp4");
+    EXPECT_EQ(a[a.size() - 2], "-n") << "no -y: never overwrite";
+    EXPECT_EQ(IndexOf(a, "-af"), static_cast<ptrdiff_t>(a.size())) << "volume 256 adds no filter";
+    EXPECT_NE(std::find(a.begin(), a.end(), "title=T"), a.end());
+    EXPECT_NE(std::find(a.begin(), a.end(), "creation_time=2026-01-02 03:04:05"), a.end());
+}
+
+TEST(EncodePlan, OtherSettingsTranslate)
+{
+    EncodePlan plan = PlanFor("-y -i in.avi -vcodec xvid -s 320x240 -r 29.97 -b 512 -aspect 16:9 -ac 1 -ab 48 "
+                              "-ar 24000 -vol 384 -timestamp \"2026-12-07 20:01:02\" out.mp4");
+    const auto& a = plan.ffmpegArgs;
+    EXPECT_EQ(After(a, "-c:v"), "mpeg4");
+    EXPECT_EQ(After(a, "-profile:v"), "0") << "Simple Profile";
+    EXPECT_EQ(std::find(a.begin(), a.end(), "libx264"), a.end());
+    EXPECT_EQ(After(a, "-r"), "30000/1001");
+    EXPECT_EQ(After(a, "-aspect"), "16:9");
+    EXPECT_EQ(After(a, "-ac"), "1");
+    EXPECT_EQ(After(a, "-b:a"), "48k");
+    EXPECT_EQ(After(a, "-ar"), "24000");
+    EXPECT_EQ(After(a, "-af"), "volume=1.5");
+    EXPECT_EQ(a[a.size() - 2], "-y");
+    EXPECT_EQ(IndexOf(a, "-ss"), static_cast<ptrdiff_t>(a.size())) << "no start given, no seek";
+
+    EXPECT_EQ(FrameRateForFfmpeg("14.985", 14.985), "15000/1001");
+    EXPECT_EQ(FrameRateForFfmpeg("23.976", 23.976), "24000/1001");
+    EXPECT_EQ(FrameRateForFfmpeg("25", 25.0), "25");
+
+    plan = PlanFor("-i in.avi -coder 1 -b 1500 out.mp4");
+    ASSERT_EQ(plan.notes.size(), 2u) << "a raised level and CABAC each get their line";
+    EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "2");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-coder"), "0");
+}
+
+TEST(WindowsQuoting, SurvivesTheRuntimesSplitting)
+{
+    EXPECT_EQ(QuoteWindowsArgument("plain"), "plain");
+    EXPECT_EQ(QuoteWindowsArgument(""), "\"\"");
+    EXPECT_EQ(QuoteWindowsArgument("C:\\My Videos\\a.avi"), "\"C:\\My Videos\\a.avi\"");
+    EXPECT_EQ(QuoteWindowsArgument("C:\\My Dir\\"), "\"C:\\My Dir\\\\\"") << "a trailing backslash is doubled";
+    EXPECT_EQ(QuoteWindowsArgument("title=say \"hi\""), "\"title=say \\\"hi\\\"\"");
+    EXPECT_EQ(QuoteWindowsArgument("a\\\"b"), "\"a\\\\\\\"b\"");
+    EXPECT_EQ(JoinWindowsCommandLine("C:\\app dir\\ffmpeg.exe", {"-i", "x y"}),
+              "\"C:\\app dir\\ffmpeg.exe\" -i \"x y\"");
+}
+
+namespace {
+
+const char kTwoBlocks[] = "frame=250\nfps=50.1\nstream_0_0_q=5.0\nbitrate= 419.4kbits/s\ntotal_size=524288\n"
+                          "out_time_us=10000000\nout_time_ms=10000000\nout_time=00:00:10.000000\ndup_frames=0\n"
+                          "drop_frames=0\nspeed=2.0x\nprogress=continue\n"
+                          "frame=300\nstream_0_0_q=-1.0\nbitrate=N/A\ntotal_size=N/A\nout_time_ms=12040000\n"
+                          "progress=end\n";
+
+} // namespace
+
+TEST(ProgressReader, ReadsBlocksHoweverThePipeCutsThem)
+{
+    ProgressReader whole;
+    EXPECT_TRUE(whole.Feed(kTwoBlocks, sizeof(kTwoBlocks) - 1));
+
+    ProgressReader bytewise;
+    int completed = 0;
+    for (size_t i = 0; i + 1 < sizeof(kTwoBlocks); ++i)
+        completed += bytewise.Feed(kTwoBlocks + i, 1) ? 1 : 0;
+    EXPECT_EQ(completed, 2);
+
+    for (const ProgressReader* r : {&whole, &bytewise}) {
+        const ProgressSnapshot& s = r->Latest();
+        EXPECT_TRUE(s.end);
+        EXPECT_EQ(s.frame, 300);
+        EXPECT_DOUBLE_EQ(s.quality, 5.0) << "-1 at the end keeps the last quantiser";
+        EXPECT_EQ(s.totalBytes, 524288) << "N/A keeps the last size";
+        EXPECT_DOUBLE_EQ(s.kbitsPerSecond, 419.4);
+        EXPECT_DOUBLE_EQ(s.outSeconds, 12.04);
+    }
+
+    ProgressReader early;
+    const char negative[] = "frame=0\nout_time_us=-23220\nout_time=-00:00:00.023220\nprogress=continue\n";
+    ASSERT_TRUE(early.Feed(negative, sizeof(negative) - 1));
+    EXPECT_DOUBLE_EQ(early.Latest().outSeconds, 0.0) << "before the first frame the time is never negative";
+    EXPECT_FALSE(early.Feed("frame=1\nout_ti", 15)) << "an incomplete block reports nothing";
+}
+
+TEST(ProgressLine, HasTheClassicLayoutThatTheProgramReads)
+{
+    ProgressSnapshot s;
+    s.frame = 250;
+    s.quality = 5.0;
+    s.totalBytes = 512 * 1024;
+    s.outSeconds = 10.0;
+    s.kbitsPerSecond = 419.4;
+    EXPECT_EQ(FormatProgressLine(s), "frame=  250 q=5.0 size=     512kB time=10.00 bitrate= 419.4kbits/s");
+
+    // The program reads 8 characters after "size=" and 5 after "time=".
+    const struct {
+        long long kilobytes;
+        double seconds;
+        double readSeconds;
+    } cases[] = {{0, 0.0, 0.0}, {1, 9.994, 9.99}, {99999999, 123.456, 123.4}, {4096, 9999.99, 9999.0}};
+    for (const auto& c : cases) {
+        s.totalBytes = c.kilobytes * 1024 + 1023;
+        s.outSeconds = c.seconds;
+        const std::string line = FormatProgressLine(s);
+        const auto size = line.find("size=");
+        const auto time = line.find("time=");
+        ASSERT_NE(size, std::string::npos);
+        ASSERT_NE(time, std::string::npos);
+        EXPECT_EQ(line.substr(size + 13, 2), "kB") << line;
+        EXPECT_EQ(std::atoll(line.substr(size + 5, 8).c_str()), c.kilobytes) << line;
+        EXPECT_NEAR(std::atof(line.substr(time + 5, 5).c_str()), c.readSeconds, 1e-9) << line;
+    }
+}

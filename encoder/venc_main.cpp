@@ -1,0 +1,279 @@
+// venc.exe: runs ffmpeg.exe (found beside this program) hidden, with options translated
+// from the classic dialect, and reports its progress in the classic one-line form.
+//
+// Threads: one reads ffmpeg's progress pipe, one forwards its error text, one watches our
+// standard input for "q"; the main thread waits for ffmpeg and the two readers and returns
+// ffmpeg's exit code.
+// ffmpeg lives in a job that is killed when venc ends, however venc ends.
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "encoder/encode_plan.h"
+#include "encoder/progress_report.h"
+#include "encoder/venc_options.h"
+#include "encoder/win_handle.h"
+
+namespace {
+
+using venc::WinHandle;
+
+enum ExitCode { kExitRefused = 2, kExitNoEncoder = 3 };
+
+// Our standard output. The reader may go away at any time (the program closes its end
+// before it sends "q"); from then on output is dropped and the conversion goes on.
+class OutputLines {
+public:
+    OutputLines() : m_handle(GetStdHandle(STD_OUTPUT_HANDLE)) {}
+
+    void Write(const std::string& line)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_gone || m_handle == nullptr || m_handle == INVALID_HANDLE_VALUE)
+            return;
+        const std::string text = line + "\r\n";
+        DWORD written = 0;
+        if (!WriteFile(m_handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+            m_gone = true;
+    }
+
+private:
+    std::mutex m_mutex;
+    HANDLE m_handle;
+    bool m_gone = false;
+};
+
+std::string ProgramDirectory()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path, length);
+    const auto slash = dir.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
+}
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string LocalTimestamp()
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char text[32];
+    wsprintfA(text, "%04d-%02d-%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+              now.wSecond);
+    return text;
+}
+
+// Reads a pipe of ffmpeg's until ffmpeg has ended and the pipe is drained. It does not wait
+// for the end of the pipe: under Wine a write end can outlive the process that held it, and
+// a reader waiting for that end would keep venc from ever exiting.
+template <typename Consume>
+void ReadWhileRunning(HANDLE pipe, HANDLE ffmpeg, Consume consume)
+{
+    char buffer[4096];
+    bool ended = false;
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr))
+            return; // every write end is closed
+        if (available > 0) {
+            DWORD got = 0;
+            if (!ReadFile(pipe, buffer, available < sizeof(buffer) ? available : sizeof(buffer), &got, nullptr) ||
+                got == 0)
+                return;
+            consume(buffer, got);
+            continue;
+        }
+        if (ended)
+            return; // ffmpeg is gone and what it wrote has been read
+        ended = WaitForSingleObject(ffmpeg, 20) == WAIT_OBJECT_0;
+    }
+}
+
+// Reports each of ffmpeg's progress blocks as one classic line.
+void ReportProgress(HANDLE progressPipe, HANDLE ffmpeg, OutputLines& out)
+{
+    venc::ProgressReader reader;
+    ReadWhileRunning(progressPipe, ffmpeg, [&](const char* data, DWORD length) {
+        if (reader.Feed(data, length))
+            out.Write(venc::FormatProgressLine(reader.Latest()));
+    });
+}
+
+// Passes ffmpeg's error text on, line by line, so that a failure says why.
+void ForwardErrors(HANDLE errorPipe, HANDLE ffmpeg, OutputLines& out)
+{
+    std::string line;
+    ReadWhileRunning(errorPipe, ffmpeg, [&](const char* data, DWORD length) {
+        for (DWORD i = 0; i < length; ++i) {
+            if (data[i] == '\n' || data[i] == '\r') {
+                if (!line.empty())
+                    out.Write(line);
+                line.clear();
+            } else if (line.size() < 2048) {
+                line += data[i];
+            }
+        }
+    });
+    if (!line.empty())
+        out.Write(line);
+}
+
+// Watches our standard input; a "q" asks ffmpeg to finish the file and stop. Owns its
+// copy of ffmpeg's input handle, since it may still be blocked in a read when venc ends.
+void WatchForQuit(HANDLE ffmpegInput)
+{
+    WinHandle input(ffmpegInput);
+    const HANDLE ourInput = GetStdHandle(STD_INPUT_HANDLE);
+    if (ourInput == nullptr || ourInput == INVALID_HANDLE_VALUE)
+        return;
+    char buffer[64];
+    DWORD got = 0;
+    while (ReadFile(ourInput, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+        for (DWORD i = 0; i < got; ++i) {
+            if (buffer[i] == 'q' || buffer[i] == 'Q') {
+                DWORD written = 0;
+                WriteFile(input.Get(), "q", 1, &written, nullptr);
+                return;
+            }
+        }
+    }
+}
+
+struct Pipe {
+    WinHandle read;
+    WinHandle write;
+};
+
+// A pipe whose child end (childReads says which) is inheritable and ours is not.
+bool MakeChildPipe(Pipe& pipe, bool childReads)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    if (!CreatePipe(pipe.read.Receive(), pipe.write.Receive(), &inherit, 0))
+        return false;
+    const HANDLE ours = childReads ? pipe.write.Get() : pipe.read.Get();
+    return SetHandleInformation(ours, HANDLE_FLAG_INHERIT, 0) != 0;
+}
+
+WinHandle MakeKillOnCloseJob()
+{
+    WinHandle job(CreateJobObjectA(nullptr, nullptr));
+    if (!job)
+        return job;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits)))
+        job.Reset();
+    return job;
+}
+
+std::string SystemMessage(DWORD error)
+{
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof(text),
+                   nullptr);
+    std::string message(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return message;
+}
+
+int RunFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& args, OutputLines& out)
+{
+    // Our own standard handles must not leak into ffmpeg: the program's output pipe has to
+    // end when venc ends.
+    for (DWORD id : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        const HANDLE h = GetStdHandle(id);
+        if (h && h != INVALID_HANDLE_VALUE)
+            SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
+    }
+    Pipe progress, errors, input;
+    if (!MakeChildPipe(progress, false) || !MakeChildPipe(errors, false) || !MakeChildPipe(input, true)) {
+        out.Write("venc: cannot create pipes: " + SystemMessage(GetLastError()));
+        return kExitNoEncoder;
+    }
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = input.read.Get();
+    startup.hStdOutput = progress.write.Get();
+    startup.hStdError = errors.write.Get();
+
+    std::string commandLine = venc::JoinWindowsCommandLine(ffmpegPath, args);
+    std::vector<char> writable(commandLine.begin(), commandLine.end());
+    writable.push_back('\0');
+
+    WinHandle job = MakeKillOnCloseJob();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(ffmpegPath.c_str(), writable.data(), nullptr, nullptr, TRUE,
+                        CREATE_SUSPENDED | DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
+        out.Write("venc: cannot start " + ffmpegPath + ": " + SystemMessage(GetLastError()));
+        return kExitNoEncoder;
+    }
+    WinHandle ffmpeg(process.hProcess);
+    WinHandle mainThread(process.hThread);
+    if (job)
+        AssignProcessToJobObject(job.Get(), ffmpeg.Get());
+    ResumeThread(mainThread.Get());
+    mainThread.Reset();
+
+    // ffmpeg holds its own copies now; ours would keep its pipes from ever ending.
+    progress.write.Reset();
+    errors.write.Reset();
+    input.read.Reset();
+
+    std::thread progressThread(ReportProgress, progress.read.Get(), ffmpeg.Get(), std::ref(out));
+    std::thread errorThread(ForwardErrors, errors.read.Get(), ffmpeg.Get(), std::ref(out));
+    std::thread(WatchForQuit, input.write.Release()).detach();
+
+    WaitForSingleObject(ffmpeg.Get(), INFINITE);
+    progressThread.join();
+    errorThread.join();
+    DWORD exitCode = 1;
+    GetExitCodeProcess(ffmpeg.Get(), &exitCode);
+    return static_cast<int>(exitCode);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    OutputLines out;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const venc::ParseResult parsed = venc::ParseVencArguments(args);
+    if (!parsed.ok) {
+        out.Write(parsed.error);
+        return kExitRefused;
+    }
+    const venc::VencOptions& options = parsed.options;
+    if (!FileExists(options.inputPath)) {
+        out.Write("venc: input file not found: " + options.inputPath);
+        return kExitRefused;
+    }
+    if (!options.overwrite && GetFileAttributesA(options.outputPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        out.Write("venc: output file exists (give -y to overwrite): " + options.outputPath);
+        return kExitRefused;
+    }
+    const std::string ffmpegPath = ProgramDirectory() + "ffmpeg.exe";
+    if (!FileExists(ffmpegPath)) {
+        out.Write("venc: ffmpeg.exe not found beside venc.exe: " + ffmpegPath);
+        return kExitNoEncoder;
+    }
+    venc::EncodePlan plan;
+    if (!venc::MakeEncodePlan(options, LocalTimestamp(), plan)) {
+        out.Write(plan.level.error);
+        return kExitRefused;
+    }
+    for (const std::string& note : plan.notes)
+        out.Write(note);
+    return RunFfmpeg(ffmpegPath, plan.ffmpegArgs, out);
+}
