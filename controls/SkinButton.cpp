@@ -367,7 +367,7 @@ int CSkinButton::ActiveSlot(bool normalSet) const
     return ImageSlotFor(m_bIsPressed, m_bHovered, normalSet);
 }
 
-void CSkinButton::PaintCachedBackground(CDC* pDC, const CRect& rcItem)
+void CSkinButton::PaintCachedBackground(CDC* pDC)
 {
     CRect rcClient;
     GetClientRect(&rcClient);
@@ -380,7 +380,6 @@ void CSkinButton::PaintCachedBackground(CDC* pDC, const CRect& rcItem)
         m_dcBackground.Create(&dcParent, rcClient.Width(), rcClient.Height());
         m_dcBackground.BitBlt(0, 0, rcClient.Width(), rcClient.Height(), &dcParent, rcWindow.left, rcWindow.top, SRCCOPY);
     }
-    (void)rcItem; // the cache covers the whole client area, which the item rectangle is
     pDC->BitBlt(0, 0, rcClient.Width(), rcClient.Height(), &m_dcBackground, 0, 0, SRCCOPY);
 }
 
@@ -394,7 +393,7 @@ void CSkinButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
 
     const CRect rcItem = lpDIS->rcItem;
     if (m_bTransparent)
-        PaintCachedBackground(pDC, rcItem);
+        PaintCachedBackground(pDC);
     else
         OnDrawBackground(pDC, rcItem);
     OnDrawBorder(pDC, rcItem);

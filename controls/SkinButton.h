@@ -83,7 +83,8 @@ private:
     void EndHover();
     void CreateTooltip();
     void ResetColors();
-    void PaintCachedBackground(CDC* pDC, const CRect& rcItem);
+    // Copies the parent's pixels under the button, taken once, onto the whole button.
+    void PaintCachedBackground(CDC* pDC);
     int ActiveSlot(bool normalSet) const;
     // Sets the image slot from a loaded bitmap; false when its size cannot be read or
     // its mask cannot be made (the returned result says which).

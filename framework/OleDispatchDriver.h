@@ -32,6 +32,8 @@ public:
     DispArg(short n) : m_kind(Kind::Integer), m_nValue(n) {}
     DispArg(int n) : m_kind(Kind::Integer), m_nValue(n) {}
     DispArg(long n) : m_kind(Kind::Integer), m_nValue(n) {}
+    DispArg(unsigned int n) : m_kind(Kind::Integer), m_nValue(n) {}  // UINT
+    DispArg(unsigned long n) : m_kind(Kind::Integer), m_nValue(n) {} // DWORD
     DispArg(float f) : m_kind(Kind::Real), m_dValue(f) {}
     DispArg(double d) : m_kind(Kind::Real), m_dValue(d) {}
     DispArg(const char* sz) : m_kind(Kind::Text), m_szText(sz ? sz : "") {}
@@ -42,7 +44,9 @@ public:
     // Only a real bool is a flag; BOOL is an int and goes through the integer path.
     template <class B, std::enable_if_t<std::is_same_v<B, bool>, int> = 0>
     DispArg(B b) : m_kind(Kind::Flag), m_nValue(b ? 1 : 0) {}
-    // Any other pointer (a window handle, a wide string) is a mistake at the call site.
+    // Any other pointer (a window handle, a wide string) is a mistake at the call site. A window
+    // handle that a component takes as VTS_I4 is passed as static_cast<long>(reinterpret_cast<LONG_PTR>(hWnd)):
+    // window handles keep their value in 32 bits.
     DispArg(const void*) = delete;
 
     // Fills an empty VARIANT with this value as vt; S_OK, or an error with out left empty.

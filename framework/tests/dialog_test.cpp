@@ -75,6 +75,18 @@ TEST_F(ModalDialogTest, ThePageIsAVisibleChildOfTheFrameAtItsPlace)
     EXPECT_TRUE(m_frame.m_bPageParentIsFrame);
 }
 
+TEST_F(ModalDialogTest, ADialogResizedButNotMovedByItsInitialisationIsCentred)
+{
+    m_frame.m_bResizeInInit = true;
+    Script(0, WM_TEST_FINISH, 8);
+    EXPECT_EQ(m_frame.DoModal(), 8);
+    CRect rcWork;
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, static_cast<LPRECT>(rcWork), 0);
+    EXPECT_EQ(m_frame.m_rcWindow.Size(), CSize(200, 100));
+    EXPECT_NEAR(m_frame.m_rcWindow.CenterPoint().x, rcWork.CenterPoint().x, 1);
+    EXPECT_NEAR(m_frame.m_rcWindow.CenterPoint().y, rcWork.CenterPoint().y, 1);
+}
+
 TEST_F(ModalDialogTest, EndDialogDuringInitialisationReturnsWithoutShowing)
 {
     m_frame.m_bEndInInit = true;

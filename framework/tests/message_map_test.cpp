@@ -233,6 +233,16 @@ TEST_F(MessageMapTest, WindowsCreatedByTheObjectAreBoundBeforeTheirFirstMessages
     ::DestroyWindow(hPlain);
 }
 
+TEST_F(MessageMapTest, HelpRequestInThePageBecomesTheHelpCommandOfTheTopLevelWindow)
+{
+    // What the system sends the focused control when F1 is pressed: it climbs to the frame,
+    // which turns it into the help command; the page's own help entry is not involved.
+    HELPINFO info{sizeof(HELPINFO), HELPINFO_WINDOW, IDC_EDIT, item(IDC_EDIT), IDC_EDIT, {0, 0}};
+    ::SendMessageA(item(IDC_EDIT), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(LogCount("frame:help"), 1);
+    EXPECT_FALSE(LogHas("page:help"));
+}
+
 TEST_F(MessageMapTest, AWindowHasAtMostOneObject)
 {
     CButton second;

@@ -72,7 +72,9 @@ TEST_F(DispatchDriverTest, NumbersWidenButNeverNarrowOrChangeKind)
     EXPECT_EQ(S_OK, driver.InvokeHelper(16, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, VTS_R4, 25.0));
     EXPECT_EQ(S_OK, driver.InvokeHelper(12, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, VTS_I2, 320));
     EXPECT_EQ(S_OK, driver.InvokeHelper(32, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_R8, 2));
-    ASSERT_EQ(3u, object->calls.size());
+    EXPECT_EQ(S_OK, driver.InvokeHelper(6, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4 VTS_I4, DWORD(0x7FFFFFFF), 1u));
+    ASSERT_EQ(4u, object->calls.size());
+    EXPECT_EQ(0x7FFFFFFF, V_I4(&object->calls[3].args[0].var));
     EXPECT_EQ(VT_R4, V_VT(&object->calls[0].args[0].var));
     EXPECT_FLOAT_EQ(25.0f, V_R4(&object->calls[0].args[0].var));
     EXPECT_EQ(VT_I2, V_VT(&object->calls[1].args[0].var));
@@ -88,7 +90,8 @@ TEST_F(DispatchDriverTest, NumbersWidenButNeverNarrowOrChangeKind)
     EXPECT_EQ(DISP_E_TYPEMISMATCH, driver.InvokeHelper(5, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, VTS_I4, true));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, driver.InvokeHelper(35, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_BSTR VTS_R8 VTS_R8, "a", 1.0));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, driver.InvokeHelper(44, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE, 1));
-    EXPECT_EQ(3u, object->calls.size());
+    EXPECT_EQ(DISP_E_OVERFLOW, driver.InvokeHelper(6, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4, DWORD(0x80000000)));
+    EXPECT_EQ(4u, object->calls.size());
 
     // Pointers that are not text or IDispatch do not compile as arguments or results.
     static_assert(!std::is_constructible_v<ole::DispArg, HWND>, "a window handle is not an argument");

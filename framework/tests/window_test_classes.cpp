@@ -252,7 +252,13 @@ HBRUSH CTestPage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 
 BEGIN_MESSAGE_MAP(CTestFrame, CDialog)
     ON_MESSAGE(WM_TEST_FINISH, OnFinish)
+    ON_COMMAND(ID_HELP, OnHelpCommand)
 END_MESSAGE_MAP()
+
+void CTestFrame::OnHelpCommand()
+{
+    TestLog().push_back("frame:help");
+}
 
 BOOL CTestFrame::OnInitDialog()
 {
@@ -262,6 +268,8 @@ BOOL CTestFrame::OnInitDialog()
         EndDialog(55);
         return TRUE;
     }
+    if (m_bResizeInInit)
+        SetWindowPos(nullptr, 0, 0, 200, 100, SWP_NOZORDER | SWP_NOMOVE);
     m_page.Create(IDD_TEST_PAGE, this);
     m_page.MoveWindow(2, 2, 400, 300);
     m_page.ShowWindow(SW_SHOW);
@@ -275,6 +283,7 @@ BOOL CTestFrame::OnInitDialog()
 LRESULT CTestFrame::OnFinish(WPARAM wParam, LPARAM)
 {
     m_bWasVisible = IsWindowVisible() != FALSE;
+    GetWindowRect(m_rcWindow);
     m_page.GetWindowRect(m_rcPage);
     ScreenToClient(m_rcPage);
     m_dwPageStyle = m_page.GetStyle();

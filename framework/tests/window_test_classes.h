@@ -130,10 +130,13 @@ public:
     CRect m_rcPage;               // the page in the frame's client area, at the finish
     DWORD m_dwPageStyle = 0;
     bool m_bPageParentIsFrame = false;
+    bool m_bResizeInInit = false; // resize to 200 x 100 without moving, as the program's frame does
+    CRect m_rcWindow;             // the frame on the screen, at the finish
 
 protected:
     BOOL OnInitDialog() override;
     LRESULT OnFinish(WPARAM wParam, LPARAM lParam);
+    void OnHelpCommand();
     DECLARE_MESSAGE_MAP()
 };
 
