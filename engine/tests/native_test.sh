@@ -12,5 +12,7 @@ g++ -std=c++17 -Wall -Wextra -Wimplicit-fallthrough -Werror -g -fsanitize=addres
     "$src/engine/TaskCell.cpp" \
     "$src/engine/tests/message_text_test.cpp" "$src/engine/tests/progress_test.cpp" \
     "$src/engine/tests/task_cell_test.cpp" \
+    "$src/engine/ConvertTask.cpp" "$src/engine/SettingsTables.cpp" "$src/engine/CommandTemplate.cpp" \
+    "$src/engine/tests/task_test.cpp" "$src/engine/tests/command_template_test.cpp" \
     -lgtest -lgtest_main -pthread -o "$out/engine_pure_native_test"
 "$out/engine_pure_native_test"
