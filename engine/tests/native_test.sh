@@ -8,7 +8,11 @@ out="${VARNELLO_BUILD:?}/native"
 mkdir -p "$out"
 g++ -std=c++17 -Wall -Wextra -Wimplicit-fallthrough -Werror -g -fsanitize=address,undefined \
     -fno-sanitize-recover=all -I"$src" \
-    "$src/framework/CString.cpp" "$src/engine/MessageText.cpp" \
-    "$src/engine/tests/message_text_test.cpp" \
+    "$src/framework/CString.cpp" "$src/engine/MessageText.cpp" "$src/engine/Progress.cpp" \
+    "$src/engine/TaskCell.cpp" \
+    "$src/engine/tests/message_text_test.cpp" "$src/engine/tests/progress_test.cpp" \
+    "$src/engine/tests/task_cell_test.cpp" \
+    "$src/engine/ConvertTask.cpp" "$src/engine/SettingsTables.cpp" "$src/engine/CommandTemplate.cpp" \
+    "$src/engine/tests/task_test.cpp" "$src/engine/tests/command_template_test.cpp" \
     -lgtest -lgtest_main -pthread -o "$out/engine_pure_native_test"
 "$out/engine_pure_native_test"

@@ -1,0 +1,10 @@
+// "log.txt" in the working directory: the only place where the encoder runner's failures go.
+#pragma once
+
+// Appends one entry: a line break, then the text. Text mode turns "\n" into CR LF. When the
+// file cannot be opened the entry is lost silently.
+void AppendLog(const char* pszText);
+
+// Appends a three-line error entry naming the failed call, the thread's last error code and
+// the system's text for it.
+void ReportApiError(const char* pszApiName);

@@ -1,0 +1,159 @@
+#include "engine/EncoderRunner.h"
+
+#include <cstring>
+
+#include "engine/ConversionLog.h"
+#include "engine/ConversionState.h"
+#include "engine/MessagePump.h"
+#include "engine/Progress.h"
+#include "engine/TaskCell.h"
+
+namespace {
+
+constexpr DWORD kReadBufferSize = 256;
+
+// One local pipe end: closed explicitly at its step of the sequence (a failure is logged),
+// or by the destructor should the sequence ever be left early.
+class PipeEnd {
+public:
+    PipeEnd() = default;
+    ~PipeEnd()
+    {
+        if (m_handle)
+            CloseHandle(m_handle);
+    }
+    PipeEnd(const PipeEnd&) = delete;
+    PipeEnd& operator=(const PipeEnd&) = delete;
+
+    HANDLE* Out() { return &m_handle; }
+    HANDLE Get() const { return m_handle; }
+    void Close()
+    {
+        if (!CloseHandle(m_handle))
+            ReportApiError("CloseHandle");
+        m_handle = nullptr;
+    }
+
+private:
+    HANDLE m_handle = nullptr;
+};
+
+void CloseGlobal(HANDLE& handle)
+{
+    if (handle) {
+        CloseHandle(handle);
+        handle = nullptr;
+    }
+}
+
+} // namespace
+
+void EndEncoder()
+{
+    CloseGlobal(g_hChildStdoutRead);
+    if (g_hChildStdinWrite) {
+        DWORD written = 0;
+        WriteFile(g_hChildStdinWrite, "q", 1, &written, nullptr);
+        CloseGlobal(g_hChildStdinWrite);
+    }
+}
+
+void RunEncoder(char* pszCommandLine, int nTaskIndex)
+{
+    // The previous run's handles belong to that run; never let them leak into this one.
+    EndEncoder();
+
+    SECURITY_ATTRIBUTES inheritable{};
+    inheritable.nLength = sizeof(inheritable);
+    inheritable.lpSecurityDescriptor = nullptr;
+    inheritable.bInheritHandle = TRUE;
+    const HANDLE self = GetCurrentProcess();
+
+    PipeEnd outputRead, outputWrite, errorWrite, inputRead, inputWrite;
+    if (!CreatePipe(outputRead.Out(), outputWrite.Out(), &inheritable, 0))
+        ReportApiError("CreatePipe");
+    // Standard error is a second handle on the output pipe: both streams arrive together.
+    if (!DuplicateHandle(self, outputWrite.Get(), self, errorWrite.Out(), 0, TRUE, DUPLICATE_SAME_ACCESS))
+        ReportApiError("DuplicateHandle");
+    if (!CreatePipe(inputRead.Out(), inputWrite.Out(), &inheritable, 0))
+        ReportApiError("CreatePipe");
+    // Our own ends must not be inherited, or the encoder would hold its output pipe open on
+    // itself and the read loop would never see the end.
+    if (!DuplicateHandle(self, outputRead.Get(), self, &g_hChildStdoutRead, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        ReportApiError("DupliateHandle");
+    if (!DuplicateHandle(self, inputWrite.Get(), self, &g_hChildStdinWrite, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        ReportApiError("DupliateHandle");
+    outputRead.Close();
+    inputWrite.Close();
+
+    LaunchEncoder(outputWrite.Get(), inputRead.Get(), errorWrite.Get(), pszCommandLine);
+
+    // The encoder holds its own copies now: once it exits, no write end of the output pipe is
+    // left and the read loop ends.
+    outputWrite.Close();
+    inputRead.Close();
+    errorWrite.Close();
+
+    ReadEncoderOutput(g_hChildStdoutRead, nTaskIndex);
+}
+
+void LaunchEncoder(HANDLE hStdOutput, HANDLE hStdInput, HANDLE hStdError, char* pszCommandLine)
+{
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof(startup));
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdOutput = hStdOutput;
+    startup.hStdInput = hStdInput;
+    startup.hStdError = hStdError;
+
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, pszCommandLine, nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE,
+                        nullptr, nullptr, &startup, &process)) {
+        ReportApiError("CreateProcess");
+        return;
+    }
+    // Neither waited for nor ended here: the encoder ends when its output is done or on "q".
+    if (!CloseHandle(process.hThread))
+        ReportApiError("CloseHandle");
+    CloseHandle(process.hProcess);
+}
+
+void ReadEncoderOutput(HANDLE hRead, int nTaskIndex)
+{
+    char buffer[kReadBufferSize];
+    for (;;) {
+        std::memset(buffer, 0, sizeof(buffer));
+        DWORD bytesRead = 0;
+        // One byte less than the buffer: the piece always ends in a zero.
+        if (!ReadFile(hRead, buffer, kReadBufferSize - 1, &bytesRead, nullptr)) {
+            if (GetLastError() != ERROR_BROKEN_PIPE)
+                ReportApiError("ReadFile");
+            return;
+        }
+        if (bytesRead == 0)
+            return;
+
+        ParseEncoderOutput(buffer, nTaskIndex);
+        PumpMessages();
+
+        // A stop request or the parser's early stop has closed the handle we read from.
+        if (g_bStopConvert || g_hChildStdoutRead != hRead)
+            return;
+    }
+}
+
+void ParseEncoderOutput(const char* pszPiece, int nTaskIndex)
+{
+    const DWORD now = GetTickCount();
+    ConversionTarget* target = g_pConversionTarget;
+    if (!target || nTaskIndex < 0 || nTaskIndex >= target->GetTaskCount())
+        return;
+
+    ConvertTask task = target->GetTask(nTaskIndex);
+    if (ApplyProgressFields(task, ReadProgressFields(pszPiece), now, g_dwConvertStartTick))
+        EndEncoder();
+    target->SetTask(nTaskIndex, task);
+    target->InvalidateCells(nTaskIndex, nTaskIndex, kColumnProgress, false);
+}

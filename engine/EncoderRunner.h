@@ -1,0 +1,27 @@
+// Runs the external encoder for one task: a hidden child process whose standard output and
+// standard error arrive through one pipe and whose standard input is another. Each piece of
+// its output goes to the progress parser, and the window's messages are dispatched between
+// reads. Failures of the system calls go to "log.txt" only.
+#pragma once
+
+#include <windows.h>
+
+// Starts the encoder from a writable command line and reads its output until it ends or a
+// stop is requested. Leaves g_hChildStdoutRead and g_hChildStdinWrite open for the caller
+// to end the encoder (EndEncoder), unless the parser or the stop sequence already has.
+void RunEncoder(char* pszCommandLine, int nTaskIndex);
+
+// Creates the hidden encoder process with the given standard handles, inheriting them.
+void LaunchEncoder(HANDLE hStdOutput, HANDLE hStdInput, HANDLE hStdError, char* pszCommandLine);
+
+// The read loop: 255 bytes at most per read, each piece parsed, messages pumped in between.
+void ReadEncoderOutput(HANDLE hRead, int nTaskIndex);
+
+// Updates the task's size, position and speed from one zero-terminated piece of output and
+// repaints its Progress cell; stops an intermediate task's encoder at the trimmed length.
+void ParseEncoderOutput(const char* pszPiece, int nTaskIndex);
+
+// Tells the encoder to finish: closes our end of its output, writes "q" to its input and
+// closes that. Handles already closed (by an earlier end, stop or early stop) are skipped, so
+// every handle is closed exactly once whichever path comes first.
+void EndEncoder();

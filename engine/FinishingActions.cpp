@@ -1,0 +1,110 @@
+#include "engine/FinishingActions.h"
+
+#include <string>
+#include <vector>
+
+#include "engine/MessageText.h"
+#include "framework/AfxSeams.h"
+
+void AddToiTunes(const char* pszOutputFile)
+{
+    // Quoted, so that a path with blanks arrives as one argument.
+    const std::string text = std::string("ViviRarir \"") + (pszOutputFile ? pszOutputFile : "") + "\" ";
+    std::vector<char> commandLine(text.begin(), text.end());
+    commandLine.push_back('\0');
+
+    STARTUPINFOA startup;
+    GetStartupInfoA(&startup);
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.wShowWindow = SW_HIDE;
+
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
+// --- shut-down ---------------------------------------------------------------------------
+
+DWORD ShutdownSeam::GetPlatformId()
+{
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&version))
+        return 0;
+#pragma GCC diagnostic pop
+    return version.dwPlatformId;
+}
+
+namespace {
+
+class TokenHandle {
+public:
+    TokenHandle() = default;
+    ~TokenHandle()
+    {
+        if (m_handle)
+            CloseHandle(m_handle);
+    }
+    TokenHandle(const TokenHandle&) = delete;
+    TokenHandle& operator=(const TokenHandle&) = delete;
+    HANDLE* Out() { return &m_handle; }
+    HANDLE Get() const { return m_handle; }
+
+private:
+    HANDLE m_handle = nullptr;
+};
+
+ShutdownSeam g_systemShutdownSeam;
+ShutdownSeam* g_pShutdownSeam = &g_systemShutdownSeam;
+
+} // namespace
+
+bool ShutdownSeam::EnableShutdownPrivilege()
+{
+    TokenHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Out()))
+        return false;
+    TOKEN_PRIVILEGES privileges{};
+    if (!LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
+        return false;
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
+    // Success with ERROR_NOT_ALL_ASSIGNED means the privilege was not granted.
+    return GetLastError() == ERROR_SUCCESS;
+}
+
+void ShutdownSeam::ShutDown(UINT nFlags)
+{
+    ExitWindowsEx(nFlags, 0);
+}
+
+ShutdownSeam* SetShutdownSeam(ShutdownSeam* pSeam)
+{
+    ShutdownSeam* previous = g_pShutdownSeam;
+    g_pShutdownSeam = pSeam ? pSeam : &g_systemShutdownSeam;
+    return previous;
+}
+
+void ShutdownComputer(HWND hOwner)
+{
+    ShutdownSeam& seam = *g_pShutdownSeam;
+    const DWORD platform = seam.GetPlatformId();
+    if (platform == VER_PLATFORM_WIN32_NT && !seam.EnableShutdownPrivilege()) {
+        // Kept alive until the box has been closed.
+        const CString text = CenterMessageText("Your computer cannot shutdown");
+        AfxSeamMessageBox(hOwner, text, "Warning", MB_ICONHAND);
+        return;
+    }
+    if (platform == VER_PLATFORM_WIN32_WINDOWS)
+        seam.ShutDown(EWX_SHUTDOWN);
+    else if (platform == VER_PLATFORM_WIN32_NT)
+        seam.ShutDown(EWX_POWEROFF | EWX_FORCE);
+}

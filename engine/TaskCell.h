@@ -1,0 +1,19 @@
+// The task list's cells: texts, colours and progress bar of one cell, computed from its task
+// every time the cell is painted. Pure logic; the page's WM_LIST_GETCELLINFO handler calls it.
+#pragma once
+
+#include "controls/CellDisplayInfo.h"
+#include "engine/ConvertTask.h"
+
+// Columns of the task list, in the order the page inserts them.
+enum TaskListColumn {
+    kColumnSource = 0,
+    kColumnBeginTime = 1,
+    kColumnEndTime = 2,
+    kColumnOutput = 3,
+    kColumnProgress = 4,
+};
+
+// Fills the colours of row nRow and the text (and bar) of column nColumn for the task shown in
+// that row. Fields it has nothing for keep the values the list put there.
+void FillTaskCellInfo(const ConvertTask& task, int nRow, int nColumn, CellDisplayInfo& info);

@@ -1,0 +1,345 @@
+// The encoder runner against small scripted encoders: output on either stream, split lines,
+// silence, a missing encoder, stopping with "q", repainting between reads, and handles.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/ConversionLog.h"
+#include "engine/ConversionState.h"
+#include "engine/EncoderRunner.h"
+#include "engine/MessagePump.h"
+
+namespace {
+
+constexpr UINT kStopMessage = WM_APP + 1;
+
+std::string TestBinDir()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of('\\') + 1);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+int CountProcesses(const char* exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    int count = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, exeName) == 0)
+            ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+// Waits until no scripted encoder is left running (they all end by themselves or on "q").
+bool NoEncoderLeft(DWORD timeoutMs = 5000)
+{
+    const DWORD start = GetTickCount();
+    while (CountProcesses("script_encoder.exe") != 0) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+// Open kernel handles of this process, probed value by value (Wine's GetProcessHandleCount
+// always answers 0).
+int CountOpenHandles()
+{
+    int count = 0;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+            ++count;
+    }
+    return count;
+}
+
+std::string WaitForFile(const std::string& path, DWORD timeoutMs = 5000)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        const std::string text = ReadWholeFile(path);
+        if (!text.empty())
+            return text;
+        Sleep(50);
+    }
+    return std::string();
+}
+
+// The page's part, recorded: every task stored and every repaint asked for.
+class RecordingTarget : public ConversionTarget {
+public:
+    std::vector<ConvertTask> tasks{ConvertTask()};
+    std::vector<ConvertTask> stored;
+    int invalidations = 0;
+    HWND window = nullptr;     // invalidated with each repaint request, when set
+    bool stopOnFirstRepaint = false;
+
+    int GetTaskCount() const override { return static_cast<int>(tasks.size()); }
+    ConvertTask GetTask(int nIndex) const override { return tasks[nIndex]; }
+    void SetTask(int nIndex, const ConvertTask& task) override
+    {
+        tasks[nIndex] = task;
+        stored.push_back(task);
+    }
+    void InvalidateCells(int nFirstRow, int nLastRow, int nColumn, bool bErase) override
+    {
+        EXPECT_EQ(nFirstRow, 0);
+        EXPECT_EQ(nLastRow, 0);
+        EXPECT_EQ(nColumn, 4);
+        EXPECT_FALSE(bErase);
+        ++invalidations;
+        if (window) {
+            InvalidateRect(window, nullptr, FALSE);
+            if (stopOnFirstRepaint && invalidations == 1)
+                PostMessageA(window, kStopMessage, 0, 0);
+        }
+    }
+};
+
+// A real window: counts its paints and performs the stop sequence when asked to, as the Stop
+// button does while the read loop pumps messages.
+int g_paints = 0;
+LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        BeginPaint(hwnd, &ps);
+        EndPaint(hwnd, &ps);
+        ++g_paints;
+        return 0;
+    }
+    if (msg == kStopMessage) {
+        g_bStopConvert = true;
+        EndEncoder();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+class EncoderRunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof(temp), temp);
+        m_dir = std::string(temp) + "runner_test_" + std::to_string(GetCurrentProcessId()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        CreateDirectoryA(m_dir.c_str(), nullptr);
+        DeleteFileA((m_dir + "\\log.txt").c_str());
+        GetCurrentDirectoryA(sizeof(m_oldDir), m_oldDir);
+        SetCurrentDirectoryA(m_dir.c_str());
+
+        g_pConversionTarget = &m_target;
+        g_bStopConvert = false;
+        g_nConvertIndex = 0;
+        g_dwConvertStartTick = GetTickCount();
+        m_encoder = "\"" + TestBinDir() + "script_encoder.exe\"";
+    }
+
+    void TearDown() override
+    {
+        EndEncoder();
+        g_pConversionTarget = nullptr;
+        g_bStopConvert = false;
+        if (m_window)
+            DestroyWindow(m_window);
+        SetCurrentDirectoryA(m_oldDir);
+        DeleteFileA((m_dir + "\\log.txt").c_str());
+        DeleteFileA((m_dir + "\\marker.txt").c_str());
+        RemoveDirectoryA(m_dir.c_str());
+        EXPECT_TRUE(NoEncoderLeft()) << "an encoder was left running";
+    }
+
+    void Run(const std::string& arguments)
+    {
+        std::vector<char> commandLine(2048, '\0');
+        const std::string text = m_encoder + " " + arguments;
+        text.copy(commandLine.data(), commandLine.size() - 1);
+        RunEncoder(commandLine.data(), 0);
+    }
+
+    HWND MakeWindow()
+    {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = TestWindowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "RunnerTestWindow";
+        RegisterClassA(&wc);
+        m_window = CreateWindowA("RunnerTestWindow", "runner test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+        PumpMessages(); // the first paint of a new window is not the runner's
+        g_paints = 0;
+        return m_window;
+    }
+
+    std::string LogText() const { return ReadWholeFile(m_dir + "\\log.txt"); }
+    std::string Marker() const { return m_dir + "\\marker.txt"; }
+
+    RecordingTarget m_target;
+    std::string m_dir;
+    std::string m_encoder;
+    char m_oldDir[MAX_PATH] = {};
+    HWND m_window = nullptr;
+};
+
+} // namespace
+
+TEST_F(EncoderRunnerTest, ReadsProgressWrittenToStandardErrorOnly)
+{
+    Run("stderr 3");
+    ASSERT_GE(m_target.stored.size(), 1u);
+    const ConvertTask& last = m_target.tasks[0];
+    EXPECT_EQ(last.nOutputSizeKB, 300);
+    EXPECT_DOUBLE_EQ(last.dEncodedTime, 3.0);
+    EXPECT_GT(last.dSpeed, 0.0);
+    EXPECT_EQ(m_target.invalidations, static_cast<int>(m_target.stored.size()));
+    EXPECT_FALSE(FileExists(m_dir + "\\log.txt")) << "a normal run writes no log";
+}
+
+TEST_F(EncoderRunnerTest, ParsesEachPieceOfASplitLineOnItsOwn)
+{
+    Run("split");
+    // The first half carries the size but a cut time; the second half nothing; then a whole line.
+    ASSERT_EQ(m_target.stored.size(), 3u);
+    EXPECT_EQ(m_target.stored[0].nOutputSizeKB, 256);
+    EXPECT_DOUBLE_EQ(m_target.stored[0].dEncodedTime, 0.0);
+    EXPECT_EQ(m_target.stored[1].nOutputSizeKB, 256);
+    EXPECT_DOUBLE_EQ(m_target.stored[1].dEncodedTime, 0.0);
+    EXPECT_EQ(m_target.stored[2].nOutputSizeKB, 300);
+    EXPECT_DOUBLE_EQ(m_target.stored[2].dEncodedTime, 13.0);
+}
+
+TEST_F(EncoderRunnerTest, SilentEncoderEndsTheRunWithoutALogEntry)
+{
+    Run("silent");
+    EXPECT_TRUE(m_target.stored.empty());
+    EXPECT_FALSE(FileExists(m_dir + "\\log.txt"));
+}
+
+TEST_F(EncoderRunnerTest, KeepsTheWindowPaintingBetweenReads)
+{
+    m_target.window = MakeWindow();
+    Run("stdout 4");
+    EXPECT_GE(m_target.stored.size(), 3u) << "pieces 150 ms apart are read one by one";
+    EXPECT_GE(g_paints, static_cast<int>(m_target.stored.size()));
+}
+
+TEST_F(EncoderRunnerTest, MissingEncoderWritesExactlyOneCreateProcessEntry)
+{
+    std::vector<char> commandLine(2048, '\0');
+    std::string("no_such_encoder.exe -i clip.avi out.mp4").copy(commandLine.data(), 2000);
+    RunEncoder(commandLine.data(), 0);
+
+    char* message = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, ERROR_FILE_NOT_FOUND, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                   reinterpret_cast<LPSTR>(&message), 0, nullptr);
+    std::string systemText = message ? message : "";
+    LocalFree(message);
+    while (!systemText.empty() && (systemText.back() == '\n' || systemText.back() == '\r'))
+        systemText.pop_back();
+
+    const std::string expected = "\r\nERROR:   API         =   CreateProcess.\r\n"
+                                 "       error   code   =   2.\r\n"
+                                 "       message         =   " + systemText + ".\r\n";
+    EXPECT_EQ(LogText(), expected);
+    EXPECT_TRUE(m_target.stored.empty());
+    EXPECT_EQ(g_hChildStdoutRead != nullptr, true) << "closed by the run's end, not by the runner";
+
+    // A second failure appends; the entries are separated by an empty line.
+    EndEncoder();
+    RunEncoder(commandLine.data(), 0);
+    EXPECT_EQ(LogText(), expected + expected);
+}
+
+TEST_F(EncoderRunnerTest, StopDuringTheRunSendsQToTheEncoder)
+{
+    m_target.window = MakeWindow();
+    m_target.stopOnFirstRepaint = true;
+    Run("waitq \"" + Marker() + "\"");
+    EXPECT_TRUE(g_bStopConvert);
+    EXPECT_EQ(g_hChildStdoutRead, nullptr);
+    EXPECT_EQ(g_hChildStdinWrite, nullptr);
+    EXPECT_EQ(WaitForFile(Marker()), "q");
+    EXPECT_FALSE(FileExists(m_dir + "\\log.txt"));
+}
+
+TEST_F(EncoderRunnerTest, IntermediateTaskIsStoppedAtTheTrimmedLength)
+{
+    m_target.tasks[0].bNeedIntermediate = 1;
+    m_target.tasks[0].dStartTime = 5;
+    m_target.tasks[0].dEndTime = 15;
+    Run("waitq \"" + Marker() + "\" \"frame=  250 q=5.0 size=     100kB time=10.0 bitrate= 1\r\"");
+    EXPECT_FALSE(g_bStopConvert) << "the early stop is not a stop of the run";
+    EXPECT_EQ(g_hChildStdoutRead, nullptr);
+    EXPECT_EQ(g_hChildStdinWrite, nullptr);
+    EXPECT_EQ(WaitForFile(Marker()), "q");
+    EXPECT_DOUBLE_EQ(m_target.tasks[0].dEncodedTime, 10.0);
+    EXPECT_FALSE(FileExists(m_dir + "\\log.txt"));
+}
+
+TEST_F(EncoderRunnerTest, ClosesEveryHandleOnceAndLeaksNone)
+{
+    const int before = CountOpenHandles();
+
+    for (int i = 0; i < 3; ++i) {
+        Run("stdout 1");
+        EndEncoder(); // the run's normal end
+    }
+    // The early stop closes the handles first; the run's end then must not close them again.
+    m_target.tasks[0].bNeedIntermediate = 1;
+    m_target.tasks[0].dEndTime = 1;
+    Run("waitq \"" + Marker() + "\"");
+    ASSERT_EQ(g_hChildStdoutRead, nullptr);
+    // New handles now reuse the values the runner just closed: a second close of any of
+    // them would take one of these events away.
+    std::vector<HANDLE> sentinels;
+    for (int i = 0; i < 64; ++i)
+        sentinels.push_back(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    EndEncoder();
+    EndEncoder(); // and a stop after the end
+    int closedByRunner = 0;
+    for (HANDLE sentinel : sentinels) {
+        if (WaitForSingleObject(sentinel, 0) != WAIT_TIMEOUT)
+            ++closedByRunner;
+        CloseHandle(sentinel);
+    }
+    EXPECT_EQ(closedByRunner, 0) << "a handle was closed twice";
+    ASSERT_EQ(WaitForFile(Marker()), "q");
+    ASSERT_TRUE(NoEncoderLeft());
+
+    EXPECT_EQ(CountOpenHandles(), before) << "handles leaked by the runner";
+}
+
+TEST(PumpMessages, LeavesAQuitRequestForTheMainLoop)
+{
+    PostQuitMessage(3);
+    PumpMessages();
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(msg.wParam, 3u);
+}

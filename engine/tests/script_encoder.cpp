@@ -1,0 +1,71 @@
+// A stand-in encoder for the runner's tests: writes scripted progress output the way a real
+// encoder does, on the stream the test asks for, and answers "q" on its standard input.
+//   script_encoder silent              exits at once, writing nothing
+//   script_encoder stdout N            N progress lines on standard output, 150 ms apart
+//   script_encoder stderr N            the same on standard error only
+//   script_encoder split               one progress line in two halves 300 ms apart, then one whole
+//   script_encoder waitq MARKER [LINE] writes LINE (or a progress line), then waits for "q" or the
+//                                      end of its input and writes "q" or "eof" into MARKER
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+void Write(HANDLE stream, const std::string& text)
+{
+    DWORD written = 0;
+    WriteFile(stream, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+std::string ProgressLine(int n)
+{
+    char line[128];
+    std::snprintf(line, sizeof(line), "frame=%5d q=5.0 size=%8dkB time=%.1f bitrate= 419.4kbits/s\r",
+                  n * 25, n * 100, n * 1.0);
+    return line;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string mode = argc > 1 ? argv[1] : "silent";
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+
+    if (mode == "stdout" || mode == "stderr") {
+        const int count = argc > 2 ? std::atoi(argv[2]) : 3;
+        for (int n = 1; n <= count; ++n) {
+            Write(mode == "stdout" ? out : err, ProgressLine(n));
+            Sleep(150);
+        }
+    } else if (mode == "split") {
+        Write(err, "frame=   25 q=5.0 size=     256kB time=1");
+        Sleep(300);
+        Write(err, "2.5 bitrate= 419.4kbits/s\r");
+        Sleep(300);
+        Write(err, "frame=   50 q=5.0 size=     300kB time=13.0 bitrate= 419.4kbits/s\r");
+    } else if (mode == "waitq" && argc > 2) {
+        Write(out, argc > 3 ? argv[3] : ProgressLine(1));
+        const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+        std::string answer = "eof";
+        char c = 0;
+        DWORD got = 0;
+        while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
+            if (c == 'q') {
+                answer = "q";
+                break;
+            }
+        }
+        FILE* marker = std::fopen(argv[2], "wb");
+        if (marker) {
+            std::fputs(answer.c_str(), marker);
+            std::fclose(marker);
+        }
+    }
+    return 0;
+}
