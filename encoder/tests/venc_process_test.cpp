@@ -210,7 +210,7 @@ HANDLE OpenChildFfmpeg(DWORD parentId)
                 childId = entry.th32ProcessID;
         CloseHandle(snapshot);
         if (childId)
-            return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, childId);
+            return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, childId);
         Sleep(50);
     }
     return nullptr;
@@ -322,6 +322,9 @@ TEST(VencProcess, EndingVencEndsItsFfmpeg)
     ASSERT_TRUE(venc.Started());
     HANDLE ffmpeg = OpenChildFfmpeg(venc.ProcessId());
     ASSERT_NE(ffmpeg, nullptr);
+    BOOL inJob = FALSE;
+    EXPECT_TRUE(IsProcessInJob(ffmpeg, nullptr, &inJob)) << "error " << GetLastError();
+    EXPECT_TRUE(inJob) << "ffmpeg is not tied to venc's lifetime";
     std::string piece;
     ASSERT_TRUE(venc.ReadPiece(piece));
     TerminateProcess(venc.Process(), 7);
