@@ -233,6 +233,19 @@ TEST_F(MessageMapTest, WindowsCreatedByTheObjectAreBoundBeforeTheirFirstMessages
     ::DestroyWindow(hPlain);
 }
 
+TEST_F(MessageMapTest, DefaultGivesTheMessageBeingHandledToTheControlsOwnProcedure)
+{
+    for (char ch : std::string("axbx"))
+        ::SendMessageA(item(IDC_EDIT), WM_CHAR, static_cast<WPARAM>(ch), 1);
+    CString strText;
+    page().m_edit.GetWindowText(strText);
+    EXPECT_EQ(strText, "ab");
+    // Messages without an entry go straight to the control.
+    ::SendMessageA(item(IDC_EDIT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x-ray"));
+    page().m_edit.GetWindowText(strText);
+    EXPECT_EQ(strText, "x-ray");
+}
+
 TEST_F(MessageMapTest, HelpRequestInThePageBecomesTheHelpCommandOfTheTopLevelWindow)
 {
     // What the system sends the focused control when F1 is pressed: it climbs to the frame,

@@ -57,6 +57,19 @@ LRESULT CTestButton::OnSetStyle(WPARAM wParam, LPARAM lParam)
     return DefWindowProc(BM_SETSTYLE, (wParam & ~0x1Fu) | BS_OWNERDRAW, lParam);
 }
 
+// --- CTestEdit --------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CTestEdit, CEdit)
+    ON_WM_CHAR()
+END_MESSAGE_MAP()
+
+void CTestEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (nChar == 'x')
+        return;
+    CEdit::OnChar(nChar, nRepCnt, nFlags);
+}
+
 // --- CTestOwnerDraw -------------------------------------------------------------------------------
 
 void CTestOwnerDraw::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)

@@ -31,6 +31,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// An edit that drops the letter x and gives every other character its default processing.
+class CTestEdit : public CEdit {
+protected:
+    void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    DECLARE_MESSAGE_MAP()
+};
+
 class CTestOwnerDraw : public CButton {
 public:
     int m_nDrawCalls = 0;
@@ -82,7 +89,7 @@ public:
     CTestPage() : CPropertyPage(IDD_TEST_PAGE) {}
     CTestButton m_btnGo;
     CTestOwnerDraw m_btnDrawn;
-    CEdit m_edit;
+    CTestEdit m_edit;
     CComboBox m_combo;
     CTestList m_list;
     CTestControl m_custom;
