@@ -64,14 +64,14 @@ void CMainFrameDlg::OnDestroy()
 {
     CDialog::OnDestroy();
     if (m_dlgMain.IsConverting())
-        m_dlgMain.StopConversion();
+        m_dlgMain.StopConversion(true);
 }
 
 void CMainFrameDlg::OnClose()
 {
     // A conversion never outlives the window: the encoder is told to quit first.
     if (m_dlgMain.IsConverting())
-        m_dlgMain.StopConversion();
+        m_dlgMain.StopConversion(true);
     // The default processing turns WM_CLOSE into Cancel, which ends the modal loop.
     CDialog::OnClose();
 }

@@ -105,6 +105,8 @@ void CVarnelloDlg::OnStartConvert()
         ShutdownComputer(m_hWnd);
         return;
     }
+    if (m_bWindowClosing)
+        return; // the window is going away: nobody is left to read the message
     const CString strText = CenterMessageText("Converting Finished");
     AfxSeamMessageBox(m_hWnd, strText, "Information", MB_OK);
 }
@@ -114,8 +116,9 @@ void CVarnelloDlg::OnStopConvert()
     StopConversion();
 }
 
-void CVarnelloDlg::StopConversion()
+void CVarnelloDlg::StopConversion(bool bWindowClosing)
 {
+    m_bWindowClosing = m_bWindowClosing || bWindowClosing;
     g_bStopConvert = true;
     EndEncoder();
     if (IsValidTask(g_nConvertIndex) && m_arrTasks.GetAt(g_nConvertIndex).bNeedIntermediate == 1 &&

@@ -434,7 +434,7 @@ void CVarnelloDlg::OnDestroy()
 {
     CPropertyPage::OnDestroy();
     if (m_bConverting == 1)
-        StopConversion();
+        StopConversion(true);
 }
 
 LRESULT CVarnelloDlg::OnGetCellInfo(WPARAM, LPARAM lParam)

@@ -22,8 +22,9 @@ public:
     CVarnelloDlg();
     ~CVarnelloDlg() override;
 
-    // The stop sequence; also run by the frame when the window closes during a run.
-    void StopConversion();
+    // The stop sequence. The frame runs it with bWindowClosing when the window closes during
+    // a run: the run then ends without its closing message, as there is no window left.
+    void StopConversion(bool bWindowClosing = false);
     bool IsConverting() const { return m_bConverting != 0; }
 
     // ConversionTarget: what the engine reads and writes while it converts.
@@ -108,6 +109,7 @@ protected:
     int m_bIgnoreTitleChange = 0;
     int m_bIgnoreProfileChange = 0;
     int m_bPreviewBusy = 0;
+    bool m_bWindowClosing = false;
 
     // Controls, in the order the page declares them.
     CFadePicture m_picWelcome;        // 1058

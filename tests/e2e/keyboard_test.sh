@@ -21,8 +21,10 @@ for i in $(seq 1 10); do add_file "$E2E_TMP/clip.avi"; done
 
 press() { xdotool key "$1"; sleep 0.3; }
 expect_mark() { [ "$(list_mark)" = "$1" ] || fail "$2: mark $(list_mark), expected $1"; }
-click_in_control 1011 60 30   # focus the list on its first row
-expect_mark 0 "click on the first row"
+click_in_control 1011 60 40   # a click on a row focuses the list and makes that row current
+mark="$(list_mark)"; [ "$mark" -ge 0 ] || fail "a click on a row chose nothing"
+state | grep -q "^row $mark state=3 " || fail "the clicked row is not selected and focused"
+press Home;  expect_mark 0 "Home"
 press Next;  expect_mark 3 "Page Down from 0"
 press Next;  press Next; expect_mark 9 "Page Down from 6"
 press Next;  expect_mark 9 "Page Down from the last row"

@@ -33,20 +33,18 @@ start_varnello() {
     wait_for 30 inspect frame || fail "the Varnello window did not appear"
 }
 
-varnello_running() { pgrep -f 'Varnello.exe' >/dev/null; }
+varnello_running() { pgrep -f 'Varnello[.]exe' >/dev/null; }
 
 # Closes the window and waits for the program to end.
 close_varnello() {
-    local frame
-    frame="$(xdotool search --onlyvisible --name '^Varnello V' | head -1)"
-    [ -n "$frame" ] && xdotool windowclose "$frame" 2>/dev/null || true
-    wait_for 10 bash -c '! pgrep -f Varnello.exe' || fail "Varnello did not exit"
+    inspect close || true
+    wait_for 10 bash -c '! pgrep -f "Varnello[.]exe"' || fail "Varnello did not exit"
 }
 
 cleanup_e2e() {
-    pkill -f 'Varnello.exe' 2>/dev/null || true
-    pkill -f 'venc.exe' 2>/dev/null || true
-    pkill -f 'ffmpeg.exe' 2>/dev/null || true
+    pkill -f 'Varnello[.]exe' 2>/dev/null || true
+    pkill -f 'venc[.]exe' 2>/dev/null || true
+    pkill -f 'ffmpeg[.]exe' 2>/dev/null || true
     rm -rf "$E2E_TMP"
 }
 trap cleanup_e2e EXIT
@@ -119,4 +117,4 @@ clear_output_dir() {
     "$WINE" reg delete 'HKCU\Software\Varnello\destination' /f >/dev/null 2>&1 || true
 }
 
-encoder_processes() { pgrep -f 'venc.exe|ffmpeg.exe' || true; }
+encoder_processes() { pgrep -f 'venc[.]exe|ffmpeg[.]exe' || true; }

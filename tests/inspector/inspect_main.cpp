@@ -4,6 +4,7 @@
 //   inspect.exe state            frame, page controls, combos, list rows
 //   inspect.exe rect ID          screen rectangle of page control ID: "left top right bottom"
 //   inspect.exe frame            screen rectangle of the frame window
+//   inspect.exe close            closes the frame as its close box does
 //   inspect.exe topwindows       captions and classes of the program's visible windows
 //   inspect.exe wait-caption TEXT [MS]   waits for a visible window captioned TEXT
 #include <windows.h>
@@ -102,6 +103,11 @@ int main(int argc, char** argv)
     }
     if (command == "state") {
         PrintState(frame, page);
+        return 0;
+    }
+    if (command == "close") {
+        // What the close box does: WM_CLOSE to the frame.
+        PostMessageA(frame, WM_CLOSE, 0, 0);
         return 0;
     }
     if (command == "frame") {
