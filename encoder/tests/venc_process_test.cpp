@@ -11,58 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/test_paths.h"
 
 namespace {
 
 std::string AppDir() { return testpaths::DistDir() + "app\\"; }
 
-std::string TempDir()
-{
-    char path[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, path);
-    std::string dir = std::string(path) + "venc_process_test\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir;
-}
+std::string TempDir() { return testproc::TempSubdir("venc_process_test"); }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Runs a command hidden with merged output, collects all of it, returns the exit code.
-DWORD RunAndCollect(const std::string& commandLine, std::string& output, DWORD timeoutMs = 120000)
-{
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = nullptr;
-    PROCESS_INFORMATION pi{};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(readEnd);
-        CloseHandle(writeEnd);
-        return 0xFFFFFFFF;
-    }
-    CloseHandle(writeEnd);
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-        output.append(buffer, got);
-    CloseHandle(readEnd);
-    WaitForSingleObject(pi.hProcess, timeoutMs);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
-}
+using testproc::RunAndCollect;
 
 // A test clip from ffmpeg's own sources, made afresh once per test run.
 std::string MakeClip(const std::string& name, int seconds)

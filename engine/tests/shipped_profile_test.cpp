@@ -11,56 +11,19 @@
 #include "engine/ProfileIni.h"
 #include "engine/ProfileList.h"
 #include "framework/ComboBox.h"
+#include "tests/support/child_process.h"
 #include "tests/support/test_paths.h"
 
 namespace {
 
 std::string AppDir() { return testpaths::DistDir() + "app"; }
 
-std::string TempDir()
-{
-    char path[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, path);
-    std::string dir = std::string(path) + "varnello shipped profiles\\"; // a blank, as in many real paths
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir;
-}
+// A blank in the folder's name, as in many real paths.
+std::string TempDir() { return testproc::TempSubdir("varnello shipped profiles"); }
 
-// Runs a command line the way the program starts its encoder (no program name apart, the
-// working directory as it is), collects its merged output, returns its exit code.
 DWORD RunCommand(const std::string& commandLine, std::string& output)
 {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.resize(line.size() + 2048, '\0');
-    PROCESS_INFORMATION pi{};
-    const BOOL started =
-        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr, nullptr, &si, &pi);
-    CloseHandle(writeEnd);
-    if (!started) {
-        CloseHandle(readEnd);
-        return 0xFFFFFFFF;
-    }
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-        output.append(buffer, got);
-    CloseHandle(readEnd);
-    WaitForSingleObject(pi.hProcess, 120000);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
+    return testproc::RunAndCollect(commandLine, output);
 }
 
 std::string Ffmpeg() { return "\"" + AppDir() + "\\ffmpeg.exe\" -hide_banner "; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -35,6 +36,44 @@ std::string ReadWholeFile(const std::string& path)
     text << in.rdbuf();
     return text.str();
 }
+
+constexpr char kStandInClsid[] = "{5B0C7A37-0E5D-4C3A-9A41-6D2B1F7C9E11}";
+
+// Registers "iTunes.Application" in the test prefix, served by the recording stand-in DLL
+// beside the test (or by nothing at all), and removes it again.
+class ITunesRegistration {
+public:
+    explicit ITunesRegistration(bool withServer)
+    {
+        Set("Software\\Classes\\iTunes.Application\\CLSID", nullptr, kStandInClsid);
+        if (withServer) {
+            char exe[MAX_PATH] = {};
+            GetModuleFileNameA(nullptr, exe, sizeof(exe));
+            std::string dll = exe;
+            dll = dll.substr(0, dll.find_last_of('\\') + 1) + "itunes_standin.dll";
+            const std::string key = std::string("Software\\Classes\\CLSID\\") + kStandInClsid + "\\InprocServer32";
+            Set(key.c_str(), nullptr, dll.c_str());
+            Set(key.c_str(), "ThreadingModel", "Apartment");
+        }
+    }
+    ~ITunesRegistration()
+    {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\iTunes.Application");
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string("Software\\Classes\\CLSID\\") + kStandInClsid).c_str());
+    }
+    ITunesRegistration(const ITunesRegistration&) = delete;
+    ITunesRegistration& operator=(const ITunesRegistration&) = delete;
+
+private:
+    static void Set(const char* key, const char* name, const char* value)
+    {
+        HKEY hKey = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
+            return;
+        RegSetValueExA(hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
+        RegCloseKey(hKey);
+    }
+};
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -170,4 +209,29 @@ TEST_F(ViviRarirTest, RefusesMissingFilesAndWrongArguments)
     if (search != INVALID_HANDLE_VALUE)
         FindClose(search);
     EXPECT_EQ(m_windowsSeen, 0);
+}
+
+TEST_F(ViviRarirTest, AddsThroughITunesAndWaitsUntilTheOperationIsDone)
+{
+    const std::string folder = AutoAdd("iTunes Media");
+    const std::string record = m_root + "\\itunes.txt";
+    SetEnvironmentVariableA("VIVIRARIR_ITUNES_RECORD", record.c_str());
+    {
+        ITunesRegistration itunes(true);
+        EXPECT_EQ(Run("\"" + m_clip + "\""), 0u);
+    }
+    SetEnvironmentVariableA("VIVIRARIR_ITUNES_RECORD", nullptr);
+    EXPECT_EQ(ReadWholeFile(record), "created\nAddFile " + m_clip + "\ndone after 4 questions\n");
+    EXPECT_FALSE(Exists(folder + "\\my clip.mp4")) << "iTunes took it: no copy";
+    EXPECT_EQ(m_windowsSeen, 0);
+}
+
+TEST_F(ViviRarirTest, FallsBackToTheFolderWhenITunesCannotBeStarted)
+{
+    const std::string folder = AutoAdd("iTunes Media");
+    {
+        ITunesRegistration itunes(false); // registered, but no server behind it
+        EXPECT_EQ(Run("\"" + m_clip + "\""), 1u);
+    }
+    EXPECT_TRUE(Exists(folder + "\\my clip.mp4"));
 }
