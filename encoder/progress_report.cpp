@@ -1,6 +1,7 @@
 // Reading ffmpeg's -progress blocks and writing the classic report line.
 #include "encoder/progress_report.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +18,8 @@ bool ReadNumber(const std::string& text, double& value)
         ++begin;
     char* end = nullptr;
     const double parsed = std::strtod(begin, &end);
-    if (end == begin)
+    // "inf", "nan" and 1e999 are no figures: converting them to an integer would be undefined.
+    if (end == begin || !std::isfinite(parsed))
         return false;
     value = parsed;
     return true;
@@ -31,9 +33,21 @@ bool ReadClock(const std::string& text, double& seconds)
     const bool negative = !text.empty() && text[0] == '-';
     if (std::sscanf(text.c_str() + (negative ? 1 : 0), "%d:%d:%lf", &hours, &minutes, &secs) != 3)
         return false;
+    if (!std::isfinite(secs))
+        return false;
     seconds = hours * 3600.0 + minutes * 60.0 + secs;
     if (negative)
         seconds = -seconds;
+    return true;
+}
+
+// A count (frames, bytes) that fits a long long; negative ones are no counts.
+bool ReadCount(const std::string& text, long long& count)
+{
+    double value = 0.0;
+    if (!ReadNumber(text, value) || value < 0.0 || value >= 9.0e18)
+        return false;
+    count = static_cast<long long>(value);
     return true;
 }
 
@@ -65,8 +79,7 @@ void ProgressReader::TakeLine(const std::string& line)
     const std::string value = line.substr(equals + 1);
     double number = 0.0;
     if (key == "frame") {
-        if (ReadNumber(value, number))
-            m_pending.frame = static_cast<long long>(number);
+        ReadCount(value, m_pending.frame);
     } else if (key == "stream_0_0_q") {
         // The video stream is mapped first, so its quantiser is stream 0's.
         // -1 marks "no quantiser" (the last block); keep the last real one.
@@ -76,8 +89,7 @@ void ProgressReader::TakeLine(const std::string& line)
         if (ReadNumber(value, number))
             m_pending.kbitsPerSecond = number;
     } else if (key == "total_size") {
-        if (ReadNumber(value, number) && number >= 0)
-            m_pending.totalBytes = static_cast<long long>(number);
+        ReadCount(value, m_pending.totalBytes);
     } else if (key == "out_time_us" || key == "out_time_ms") {
         // Both are microseconds (the older name is misleading).
         if (ReadNumber(value, number))

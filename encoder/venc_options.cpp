@@ -120,6 +120,11 @@ bool ParseAspect(const std::string& text)
 
 ParseResult Refuse(std::string line)
 {
+    // The reason quotes the culprit, which may hold line breaks or other control characters;
+    // the refusal stays one line.
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
     ParseResult result;
     result.ok = false;
     result.error = "venc: " + line;

@@ -71,7 +71,11 @@ ProgressFields ReadProgressFields(const char* pszPiece)
     if (const char* time = std::strstr(pszPiece, kTimeKey)) {
         const char* value = time + kKeyLength;
         const std::size_t available = std::strlen(value);
-        if (available >= kMinTimeChars) {
+        // Fewer than five characters that are all part of the number may be the start of a
+        // longer one ("time=615." of "time=615.60", "time=1000" of "time=10000.00"): reading
+        // it would move the position back. Such a value is cut, like a short one.
+        const bool cut = available < kTimeChars && std::strspn(value, "0123456789.+-") == available;
+        if (available >= kMinTimeChars && !cut) {
             fields.bHasTime = true;
             fields.dTime = ReadDecimal(value, available < kTimeChars ? available : kTimeChars);
         }
@@ -87,7 +91,9 @@ bool ApplyProgressFields(ConvertTask& task, const ProgressFields& fields, std::u
     if (!fields.bHasTime)
         return false;
 
-    const double t = fields.dTime;
+    // A position before the start ("time=-0.5" from an encoder that starts early) is the
+    // start: a negative one would show a negative percentage and bar.
+    const double t = fields.dTime > 0.0 ? fields.dTime : 0.0;
     const bool stopNow = task.bNeedIntermediate == 1 && task.nOutputSizeKB > 0 &&
                          t >= task.dEndTime - task.dStartTime;
     task.dEncodedTime = t;

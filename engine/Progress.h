@@ -16,10 +16,11 @@ struct ProgressFields {
 
 // Finds the first "size=" and the first "time=" in a zero-terminated piece. A field whose value
 // is cut off by the end of the piece is not reported; the next progress line brings it again.
+// A time value shorter than five characters that runs to the end of the piece counts as cut.
 ProgressFields ReadProgressFields(const char* pszPiece);
 
 // Stores the fields in the task: size, encoded position and the speed since startTick (ticks in
-// milliseconds, wrapping at 32 bits). Returns true when the task's encoder runs on an
+// milliseconds, wrapping at 32 bits); a negative time is stored as 0. Returns true when the task's encoder runs on an
 // intermediate file and has reached the trimmed length, so it must be told to stop now.
 bool ApplyProgressFields(ConvertTask& task, const ProgressFields& fields, std::uint32_t nowTick,
                          std::uint32_t startTick);

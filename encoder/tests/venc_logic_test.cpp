@@ -127,6 +127,13 @@ TEST(VencOptions, RefusesWhatItCannotHonourWithOneLineNamingIt)
         EXPECT_EQ(r.error.rfind("venc: ", 0), 0u);
     }
     EXPECT_FALSE(ParseVencArguments(Words("out.mp4")).ok) << "no input";
+
+    // Arguments come from a Windows command line and may hold line breaks: quoted, they
+    // must not break the one-line refusal.
+    const ParseResult broken = ParseVencArguments({"-i", "in.avi", "-vcodec\r\n", "x", "out.mp4"});
+    EXPECT_FALSE(broken.ok);
+    EXPECT_EQ(broken.error.find_first_of("\r\n"), std::string::npos) << broken.error;
+    EXPECT_NE(broken.error.find("'-vcodec?" "?'"), std::string::npos) << broken.error;
 }
 
 TEST(VencOptions, ClockTimesAllowLongHoursAndFractions)
@@ -276,6 +283,17 @@ TEST(ProgressReader, ReadsBlocksHoweverThePipeCutsThem)
     ASSERT_TRUE(early.Feed(negative, sizeof(negative) - 1));
     EXPECT_DOUBLE_EQ(early.Latest().outSeconds, 0.0) << "before the first frame the time is never negative";
     EXPECT_FALSE(early.Feed("frame=1\nout_ti", 15)) << "an incomplete block reports nothing";
+
+    // Figures that are no finite numbers keep the previous value instead of being converted.
+    ProgressReader odd;
+    const char normal[] = "frame=10\ntotal_size=2048\nout_time_us=1000000\nprogress=continue\n";
+    const char bogus[] = "frame=inf\ntotal_size=1e999\nout_time_us=nan\nout_time=00:00:inf\nprogress=continue\n"
+                         "frame=-5\ntotal_size=-1\nprogress=continue\n";
+    ASSERT_TRUE(odd.Feed(normal, sizeof(normal) - 1));
+    ASSERT_TRUE(odd.Feed(bogus, sizeof(bogus) - 1));
+    EXPECT_EQ(odd.Latest().frame, 10);
+    EXPECT_EQ(odd.Latest().totalBytes, 2048);
+    EXPECT_DOUBLE_EQ(odd.Latest().outSeconds, 1.0);
 }
 
 TEST(ProgressLine, HasTheClassicLayoutThatTheProgramReads)

@@ -50,13 +50,41 @@ TEST(ReadProgressFields, IgnoresASizeCutByTheEndOfThePiece)
 TEST(ReadProgressFields, ReadsTheTimeFromAtMostFiveCharacters)
 {
     EXPECT_FALSE(ReadProgressFields("x time=10.").bHasTime); // 3 characters follow: cut
-    EXPECT_DOUBLE_EQ(ReadProgressFields("time=10.0").dTime, 10.0);
+    EXPECT_DOUBLE_EQ(ReadProgressFields("time=10.0\r").dTime, 10.0);
     EXPECT_NEAR(ReadProgressFields("time=123.45 bitrate").dTime, 123.4, 1e-9);
     EXPECT_DOUBLE_EQ(ReadProgressFields("time=1234.56 bitrate").dTime, 1234.0);
     // An encoder printing hh:mm:ss gives no usable position: "00:01" reads as 0.
     const ProgressFields hms = ReadProgressFields("size=     512kB time=00:01:23.45 bitrate=");
     EXPECT_TRUE(hms.bHasTime);
     EXPECT_DOUBLE_EQ(hms.dTime, 0.0);
+}
+
+// The runner's pieces end anywhere: a time whose digits run to the end of a piece may be the
+// start of a longer number, and reading it would move the position back.
+TEST(ReadProgressFields, ATimeCutInsideItsDigitsIsNotRead)
+{
+    EXPECT_FALSE(ReadProgressFields("size=     512kB time=615.").bHasTime);    // of 615.60
+    EXPECT_FALSE(ReadProgressFields("size=  900000kB time=1000").bHasTime);    // of 10000.00
+    EXPECT_DOUBLE_EQ(ReadProgressFields("time=10000").dTime, 10000.0);         // five: complete
+    EXPECT_DOUBLE_EQ(ReadProgressFields("time=5.5 bitrate").dTime, 5.5);       // ended by a blank
+
+    ConvertTask task;
+    task.dEndTime = 20000.0;
+    ApplyProgressFields(task, ReadProgressFields("size=  800000kB time=9999.99 bitrate="), 2, 1);
+    ApplyProgressFields(task, ReadProgressFields("size=  900000kB time=1000"), 3, 1);
+    EXPECT_DOUBLE_EQ(task.dEncodedTime, 9999.0);
+    EXPECT_EQ(task.nOutputSizeKB, 900000);
+}
+
+TEST(ApplyProgressFields, ANegativeTimeIsTheStart)
+{
+    ConvertTask task;
+    task.dEndTime = 100.0;
+    task.bNeedIntermediate = 1;
+    task.nPhase = 2;
+    ApplyProgressFields(task, ReadProgressFields("size=     100kB time=-50.0 "), 1001, 1);
+    EXPECT_DOUBLE_EQ(task.dEncodedTime, 0.0);
+    EXPECT_DOUBLE_EQ(task.dSpeed, 0.0);
 }
 
 TEST(ReadProgressFields, NeverReadsNonNumbersAsInfinityOrNaN)
