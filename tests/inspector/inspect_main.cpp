@@ -7,6 +7,7 @@
 //   inspect.exe close            closes the frame as its close box does
 //   inspect.exe topwindows       captions and classes of the program's visible windows
 //   inspect.exe wait-caption TEXT [MS]   waits for a visible window captioned TEXT
+//   inspect.exe settext ID TEXT  sets the text of page control ID (an edit then tells the page)
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -123,6 +124,14 @@ int main(int argc, char** argv)
         RECT rect{};
         GetWindowRect(control, &rect);
         std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    if (command == "settext" && argc > 3) {
+        HWND control = GetDlgItem(page, std::atoi(argv[2]));
+        if (!control)
+            return 1;
+        // Sent, not posted: the page has handled the edit's change notice when this returns.
+        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
         return 0;
     }
     std::fprintf(stderr, "inspect: unknown command %s\n", command.c_str());

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# A whole conversion run with the real encoder on real clips: outputs never overwrite a file
+# already in the folder (nor each other), a title full of path and shell characters becomes a
+# safe file name and intact metadata, a second Start converts everything again, and no
+# encoder process outlives the run.
+source "$(dirname "$0")/lib.sh"
+trap 'clear_output_dir; cleanup_e2e' EXIT
+
+# Waits for the "Information" box that ends a run and closes it with Enter.
+close_finished_box() {
+    local box
+    wait_for 180 xdotool search --onlyvisible --name '^Information$' || fail "$1: the run did not finish"
+    box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
+    xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
+    xdotool key Return
+    wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "$1: the box stayed"
+}
+
+expect_rows_finished() {
+    local row
+    for row in $(seq 0 $(( $1 - 1 ))); do
+        row_text "$row" | grep -q '| Finished' || fail "$2: row $row is not Finished: $(row_text "$row")"
+    done
+}
+
+# A real, playable video of about the clip's length.
+expect_video() {
+    local length
+    [ -f "$1" ] || fail "missing output $(basename "$1"); folder holds: $(ls "$(dirname "$1")")"
+    length="$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$1")"
+    awk -v d="$length" 'BEGIN { exit !(d > 1.5 && d < 4) }' || fail "$(basename "$1") lasts ${length:-nothing}"
+    ffprobe -v error -select_streams v -show_entries stream=codec_type -of csv=p=0 "$1" | grep -q video \
+        || fail "$(basename "$1") has no video stream"
+}
+
+make_clip "$E2E_TMP/clip.avi" 2
+
+# 1. Three tasks from the same file into a folder that already holds clip.mp4.
+out="$E2E_TMP/out"; mkdir -p "$out"
+echo "not to be touched" > "$out/clip.mp4"
+set_output_dir "$out"
+start_varnello
+for i in 1 2 3; do add_file "$E2E_TMP/clip.avi"; done
+[ "$(list_count)" = "3" ] || fail "expected 3 rows, got $(list_count)"
+click_control 1048
+close_finished_box "first run"
+expect_rows_finished 3 "first run"
+for n in 2 3 4; do expect_video "$out/clip_$n.mp4"; done
+[ "$(cat "$out/clip.mp4")" = "not to be touched" ] || fail "the existing clip.mp4 was overwritten"
+[ "$(ls "$out" | wc -l)" = "4" ] || fail "unexpected files after the first run: $(ls "$out")"
+
+# 2. A second Start converts every task again, each under a new name.
+click_control 1048
+close_finished_box "second run"
+expect_rows_finished 3 "second run"
+for n in 5 6 7; do expect_video "$out/clip_$n.mp4"; done
+[ "$(ls "$out" | wc -l)" = "7" ] || fail "unexpected files after the second run: $(ls "$out")"
+[ -z "$(encoder_processes)" ] || fail "encoder processes left after the runs: $(encoder_processes)"
+close_varnello
+
+# 3. A title with a slash, a colon, double quotes and something that looks like an option.
+title='a/b: "c" -y'
+out2="$E2E_TMP/titled"; mkdir -p "$out2"
+set_output_dir "$out2"
+start_varnello
+add_file "$E2E_TMP/clip.avi"
+inspect settext 1023 "$title" || fail "could not set the title"
+control_line 1023 | grep -qF "text=$title" || fail "the title edit shows: $(control_line 1023)"
+click_control 1048
+close_finished_box "titled run"
+expect_rows_finished 1 "titled run"
+expected='a_b_ _c_ -y.mp4'
+expect_video "$out2/$expected"
+[ "$(ls "$out2" | wc -l)" = "1" ] || fail "the titled run wrote other files: $(ls "$out2")"
+tag="$(ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 "$out2/$expected")"
+[ "$tag" = "a/b: 'c' -y" ] || fail "title metadata is [$tag]"
+[ -z "$(encoder_processes)" ] || fail "encoder processes left after the titled run: $(encoder_processes)"
+close_varnello
+echo "ok: conversion runs name, convert and tag their outputs"
