@@ -13,6 +13,12 @@ namespace {
 // Outer size of the frame; the template's size is only a placeholder.
 constexpr int kFrameWidth = 692;
 constexpr int kFrameHeight = 560;
+// The page is taller than the frame's client area: its lower edge is clipped below the
+// lowest control.
+constexpr int kPageLeft = 2;
+constexpr int kPageTop = 2;
+constexpr int kPageWidth = 669;
+constexpr int kPageHeight = 578;
 
 } // namespace
 
@@ -38,6 +44,11 @@ BOOL CMainFrameDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     g_pMainFrame = this;
     SetWindowPos(nullptr, 0, 0, kFrameWidth, kFrameHeight, SWP_NOZORDER | SWP_NOMOVE);
+    m_dlgMain.Create(IDD_MAINPAGE, this);
+    m_dlgMain.MoveWindow(kPageLeft, kPageTop, kPageWidth, kPageHeight, TRUE);
+    m_dlgMain.ShowWindow(SW_SHOW);
+    g_skin.InvokeHelper(6, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4 VTS_I4,
+                        static_cast<long>(reinterpret_cast<LONG_PTR>(m_dlgMain.m_hWnd)), 0L);
     return TRUE;
 }
 
@@ -52,10 +63,15 @@ void CMainFrameDlg::OnHelp()
 void CMainFrameDlg::OnDestroy()
 {
     CDialog::OnDestroy();
+    if (m_dlgMain.IsConverting())
+        m_dlgMain.StopConversion(true);
 }
 
 void CMainFrameDlg::OnClose()
 {
+    // A conversion never outlives the window: the encoder is told to quit first.
+    if (m_dlgMain.IsConverting())
+        m_dlgMain.StopConversion(true);
     // The default processing turns WM_CLOSE into Cancel, which ends the modal loop.
     CDialog::OnClose();
 }

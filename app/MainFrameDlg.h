@@ -1,8 +1,9 @@
 // The frame: the program's one top-level window, a modal dialog from template 190 that
-// sizes itself and will hold the main page.
+// sizes itself and holds the main page.
 #pragma once
 
 #include "framework/AfxWin.h"
+#include "ui/VarnelloDlg.h"
 
 class CMainFrameDlg : public CDialog {
 public:
@@ -17,6 +18,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    CVarnelloDlg m_dlgMain; // the main page, a child window filling the frame
     HICON m_hIcon;
 };
 

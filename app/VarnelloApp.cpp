@@ -10,6 +10,7 @@
 
 char g_szModuleDir[MAX_PATH];
 CString g_strProductName("Varnello");
+COleDispatchDriver g_skin;
 
 // The one application object; the framework's entry point runs it.
 CVarnelloApp theApp;
@@ -37,6 +38,12 @@ BOOL CVarnelloApp::InitInstance()
     CoInitialize(nullptr);
     m_videoEditComponent = RegisterVideoEditComponent();
 
+    g_skin.CreateDispatch("SkinCrafter.SCSkin");
+    g_skin.InvokeHelper(17, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4, 0L);
+    g_skin.InvokeHelper(1, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4, 1L);
+    g_skin.InvokeHelper(2, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_BSTR, "Durer.skf");
+    g_skin.InvokeHelper(18, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
+
     CMainFrameDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();
@@ -47,6 +54,7 @@ BOOL CVarnelloApp::InitInstance()
 
 int CVarnelloApp::ExitInstance()
 {
+    g_skin.InvokeHelper(7, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
     m_videoEditComponent.Revoke();
     return CWinApp::ExitInstance();
 }

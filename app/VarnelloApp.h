@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/AfxWin.h"
+#include "framework/OleDispatchDriver.h"
 #include "standins/videoedit/video_edit_registration.h"
 
 class CVarnelloApp : public CWinApp {
@@ -19,3 +20,6 @@ private:
 extern char g_szModuleDir[MAX_PATH];
 // The product name shown in the frame's caption.
 extern CString g_strProductName;
+// The skin component, reached by late binding; unconnected (every call does nothing) when
+// it is not installed.
+extern COleDispatchDriver g_skin;

@@ -34,6 +34,9 @@ struct ConvertTask {
     double dIntermediatePos = 0.0;
     double dIntermediatePercent = 0.0;
     double dIntermediateRemain = 0.0;
+    // Set when the task's run ended without an output file (the encoder could not start or
+    // wrote nothing, or the output path was too long): its row shows "Failed".
+    int bFailed = 0;
 };
 
 // The file name without directory and extension: the text between the last "\" and the last

@@ -57,6 +57,10 @@ CString EncodingText(double percent, int sizeKB, int remainSeconds)
 
 void FillProgressCell(const ConvertTask& task, CellDisplayInfo& info)
 {
+    if (task.bFailed == 1) {
+        info.strText = "Failed"; // no bar: nothing was written
+        return;
+    }
     if (task.bFinished == 1) {
         info.strText = "Finished";
         ShowBar(info, 100);

@@ -127,6 +127,17 @@ TEST(TaskCellProgress, FinishedWinsOverEverything)
     EXPECT_EQ(info.crProgressBar, MakeColorRef(154, 30, 28));
 }
 
+TEST(TaskCellProgress, FailedShowsNoBarWhateverTheProgress)
+{
+    ConvertTask task = Task(0, 100);
+    task.dEncodedTime = 50;
+    task.nOutputSizeKB = 10;
+    task.bFailed = 1;
+    const CellDisplayInfo info = Cell(task, 4);
+    EXPECT_EQ(Text(info), "Failed");
+    EXPECT_LE(info.nProgressMax, 0);
+}
+
 TEST(TaskCellProgress, IntermediateTaskFillsTheBarInTwoHalves)
 {
     ConvertTask task = Task(0, 100);

@@ -1,0 +1,61 @@
+// Output names: numbering around existing files, the trailing backslash, unsafe titles and
+// paths too long for the program's buffers.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "engine/OutputPath.h"
+
+using outputpath::ChooseOutputPath;
+
+namespace {
+
+struct FakeFolder {
+    std::set<std::string> files;
+    bool operator()(const std::string& path) const { return files.count(path) != 0; }
+};
+
+} // namespace
+
+TEST(OutputPath, NumbersAroundExistingFilesAndWithinOneRun)
+{
+    FakeFolder folder{{"C:\\out\\clip.mp4"}};
+    // Three tasks named "clip", each checked when its turn comes, each file then written.
+    for (const char* expected : {"C:\\out\\clip_2.mp4", "C:\\out\\clip_3.mp4", "C:\\out\\clip_4.mp4"}) {
+        const std::string path = ChooseOutputPath("C:\\out", "clip", folder);
+        EXPECT_EQ(path, expected);
+        folder.files.insert(path);
+    }
+    EXPECT_EQ(ChooseOutputPath("C:\\out", "other", folder), "C:\\out\\other.mp4");
+}
+
+TEST(OutputPath, TrailingBackslashOrNotGivesTheSamePath)
+{
+    FakeFolder none;
+    EXPECT_EQ(ChooseOutputPath("D:\\videos", "a", none), ChooseOutputPath("D:\\videos\\", "a", none));
+    EXPECT_EQ(ChooseOutputPath("D:\\", "a", none), "D:\\a.mp4");
+}
+
+TEST(OutputPath, ForbiddenCharactersBecomeUnderscores)
+{
+    FakeFolder none;
+    EXPECT_EQ(ChooseOutputPath("C:\\out", "a/b: \"c\" -y", none), "C:\\out\\a_b_ _c_ -y.mp4");
+    EXPECT_EQ(outputpath::SafeFileName("x\\..\\y*?<>|\t"), "x_.._y______");
+    EXPECT_EQ(outputpath::SafeFileName("holiday 2008 (part 1)"), "holiday 2008 (part 1)");
+    // An empty title still names a file in the output folder.
+    EXPECT_EQ(ChooseOutputPath("C:\\out", "", none), "C:\\out\\.mp4");
+}
+
+TEST(OutputPath, RefusesPathsLongerThanTheBuffer)
+{
+    FakeFolder folder;
+    const std::string dir = "C:\\" + std::string(240, 'd');
+    // 3 + 240 + 1 + 11 + 4 = 259 characters: fits exactly.
+    const std::string fits = ChooseOutputPath(dir, std::string(11, 'n'), folder);
+    EXPECT_EQ(fits.size(), outputpath::kMaxPath);
+    EXPECT_TRUE(ChooseOutputPath(dir, std::string(12, 'n'), folder).empty());
+    // The suffix that a taken name needs can push it over the limit too.
+    folder.files.insert(fits);
+    EXPECT_TRUE(ChooseOutputPath(dir, std::string(11, 'n'), folder).empty());
+}

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Closing the window while a conversion runs stops it: the encoder is told to quit and is
+# gone within a second, a RealMedia task's intermediate file is removed, nothing is left.
+source "$(dirname "$0")/lib.sh"
+
+out="$E2E_TMP/out"; mkdir -p "$out"
+set_output_dir "$out"
+trap 'clear_output_dir; cleanup_e2e' EXIT
+
+# Closes the window and reports how long the encoder processes took to go (the time is a
+# figure, not a pass mark: a loaded machine may take longer than the usual fraction of a second).
+close_and_time_encoder_end() {
+    local start=$(date +%s%N)
+    inspect close || true
+    wait_for 10 bash -c '[ -z "$(pgrep -f "venc[.]exe|ffmpeg[.]exe")" ]' \
+        || fail "$1: encoder processes left 10 s after closing: $(encoder_processes)"
+    echo "$1: encoder gone $(( ($(date +%s%N) - start) / 1000000 )) ms after the close"
+    wait_for 10 bash -c '! pgrep -f "Varnello[.]exe"' || fail "$1: Varnello did not exit"
+}
+
+# 1. During the encoder of a plain task.
+# Long enough that the run is still encoding when the window closes.
+make_clip "$E2E_TMP/long.avi" 400 -s 640x480
+start_varnello
+add_file "$E2E_TMP/long.avi"
+click_control 1048
+wait_for 30 pgrep -f 'venc[.]exe' || fail "the encoder did not start"
+sleep 2
+close_and_time_encoder_end "plain task"
+
+# 2. During the intermediate step of a RealMedia task.
+make_clip "$E2E_TMP/movie.rm" 400
+rm -f "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg
+start_varnello
+add_file "$E2E_TMP/movie.rm"
+click_control 1048
+wait_for 30 bash -c "ls '$VARNELLO_DIST'/movie_*.avi '$VARNELLO_DIST'/movie_*.mpg 2>/dev/null | grep -q ." \
+    || fail "no intermediate file appeared"
+sleep 1
+close_and_time_encoder_end "RealMedia task"
+if ls "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg >/dev/null 2>&1; then
+    fail "the intermediate file is still there: $(ls "$VARNELLO_DIST"/movie_*)"
+fi
+echo "ok: closing during a run stops it and cleans up"

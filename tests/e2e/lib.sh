@@ -1,0 +1,120 @@
+# Shared steps of the end-to-end tests: start the staged Varnello.exe under the test
+# session's display, drive it with real input (xdotool) and read it back with inspect.exe.
+# Source it from a test script; every function fails the test loudly on a timeout.
+set -euo pipefail
+
+: "${VARNELLO_DIST:?}" "${VARNELLO_SOURCE:?}" "${VARNELLO_TEST_BIN:?}"
+eval "$("$VARNELLO_SOURCE/scripts/wine-run.sh" --session-env)"
+WINE=/usr/lib/wine/wine64
+[ -x "$WINE" ] || WINE=wine
+E2E_TMP="$(mktemp -d)"
+VARNELLO_PID=""
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Unix path -> the Windows path Wine shows for it (Z: is the Unix root).
+winpath() { echo "Z:$(echo "$1" | sed 's#/#\\#g')"; }
+
+inspect() { "$WINE" "$VARNELLO_TEST_BIN/inspect.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+# Waits until a command succeeds: wait_for SECONDS CMD...
+wait_for() {
+    local seconds="$1"; shift
+    local deadline=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.2
+    done
+}
+
+start_varnello() {
+    (cd "$VARNELLO_DIST" && exec "$WINE" ./Varnello.exe >"$E2E_TMP/varnello.log" 2>&1) &
+    VARNELLO_PID=$!
+    wait_for 30 inspect frame || fail "the Varnello window did not appear"
+}
+
+varnello_running() { pgrep -f 'Varnello[.]exe' >/dev/null; }
+
+# Closes the window and waits for the program to end.
+close_varnello() {
+    inspect close || true
+    wait_for 10 bash -c '! pgrep -f "Varnello[.]exe"' || fail "Varnello did not exit"
+}
+
+cleanup_e2e() {
+    pkill -f 'Varnello[.]exe' 2>/dev/null || true
+    pkill -f 'venc[.]exe' 2>/dev/null || true
+    pkill -f 'ffmpeg[.]exe' 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap cleanup_e2e EXIT
+
+# Screen centre of a page control: "x y".
+control_centre() {
+    local r
+    r="$(inspect rect "$1")" || fail "no control $1"
+    set -- $r
+    echo "$(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 ))"
+}
+
+click_control() {
+    local xy
+    xy="$(control_centre "$1")"
+    xdotool mousemove $xy click 1
+    sleep 0.3
+}
+
+# Clicks a point inside a control, given as offsets from its top-left corner.
+click_in_control() {
+    local r
+    r="$(inspect rect "$1")" || fail "no control $1"
+    set -- $r "$2" "$3"
+    xdotool mousemove $(( $1 + $5 )) $(( $2 + $6 )) click 1
+    sleep 0.3
+}
+
+focus_varnello() {
+    local frame
+    frame="$(xdotool search --onlyvisible --name '^Varnello V' | head -1)"
+    xdotool windowfocus "$frame" 2>/dev/null || true
+    sleep 0.2
+}
+
+# Adds a file through the Add button and the real open-file dialog, typing its path.
+add_file() {
+    local path="$1" dialog
+    click_control 1012
+    wait_for 15 xdotool search --onlyvisible --name '^Open$' || fail "no Open dialog"
+    dialog="$(xdotool search --onlyvisible --name '^Open$' | head -1)"
+    xdotool windowfocus "$dialog"; sleep 0.3
+    xdotool type --delay 5 "$(winpath "$path")"
+    xdotool key Return
+    wait_for 15 bash -c "! xdotool search --onlyvisible --name '^Open\$'" || fail "the Open dialog stayed"
+    sleep 0.5
+}
+
+# The state lines of inspect.exe, and single facts from them.
+state() { inspect state; }
+list_count() { state | sed -n 's/^list count=\([0-9-]*\) .*/\1/p'; }
+list_mark() { state | sed -n 's/^list count=[0-9-]* mark=\([0-9-]*\)/\1/p'; }
+row_text() { state | grep "^row $1 " ; }
+control_line() { state | grep "^control $1 "; }
+
+# Makes a short test clip with the native ffmpeg: make_clip PATH SECONDS [extra args]
+make_clip() {
+    local path="$1" seconds="$2"; shift 2
+    ffmpeg -v error -y -f lavfi -i "testsrc=duration=$seconds:size=320x240:rate=25" \
+        -f lavfi -i "sine=frequency=440:duration=$seconds" -shortest "$@" "$path"
+}
+
+screenshot() { import -window root "$1"; }
+
+# The output folder the program shows at start-up (its registry value), or none.
+set_output_dir() {
+    "$WINE" reg add 'HKCU\Software\Varnello\destination' /ve /t REG_SZ /d "$(winpath "$1")" /f >/dev/null 2>&1
+}
+clear_output_dir() {
+    "$WINE" reg delete 'HKCU\Software\Varnello\destination' /f >/dev/null 2>&1 || true
+}
+
+encoder_processes() { pgrep -f 'venc[.]exe|ffmpeg[.]exe' || true; }

@@ -1,0 +1,130 @@
+// inspect.exe: prints the state of the running Varnello window for the end-to-end test
+// scripts, one fact per line, so a shell test reads what a person would see.
+//
+//   inspect.exe state            frame, page controls, combos, list rows
+//   inspect.exe rect ID          screen rectangle of page control ID: "left top right bottom"
+//   inspect.exe frame            screen rectangle of the frame window
+//   inspect.exe close            closes the frame as its close box does
+//   inspect.exe topwindows       captions and classes of the program's visible windows
+//   inspect.exe wait-caption TEXT [MS]   waits for a visible window captioned TEXT
+#include <windows.h>
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tests/support/window_inspector.h"
+
+namespace {
+
+DWORD FindVarnelloProcess()
+{
+    DWORD pid = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry)) {
+        if (_stricmp(entry.szExeFile, "Varnello.exe") == 0)
+            pid = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return pid;
+}
+
+HWND FindPage(HWND frame)
+{
+    for (const inspect::ChildInfo& child : inspect::Children(frame))
+        if (inspect::Child(child.hwnd, 1011).hwnd)
+            return child.hwnd;
+    return nullptr;
+}
+
+void PrintState(HWND frame, HWND page)
+{
+    std::printf("caption %s\n", inspect::WindowText(frame).c_str());
+    for (const inspect::ChildInfo& child : inspect::Children(page)) {
+        std::printf("control %d %s visible=%d enabled=%d rect=%ld,%ld,%ld,%ld text=%s\n", child.id,
+                    child.className.c_str(), child.visible, child.enabled, child.rect.left, child.rect.top,
+                    child.rect.right, child.rect.bottom, child.text.c_str());
+        if (child.className == "ComboBox") {
+            std::printf("combo %d sel=%d count=%zu\n", child.id, inspect::ComboSelection(child.hwnd),
+                        inspect::ComboItems(child.hwnd).size());
+        }
+    }
+    HWND list = GetDlgItem(page, 1011);
+    const int count = inspect::ListItemCount(list);
+    std::printf("list count=%d mark=%d\n", count, inspect::ListSelectionMark(list));
+    for (int row = 0; row < count; ++row) {
+        std::printf("row %d state=%u", row, inspect::ListItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED));
+        for (int column = 0; column < 5; ++column)
+            std::printf(" | %s", inspect::ListItemText(list, row, column).c_str());
+        std::printf("\n");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: inspect.exe state|rect ID|frame|topwindows|wait-caption TEXT [MS]\n");
+        return 2;
+    }
+    const std::string command = argv[1];
+    const DWORD pid = FindVarnelloProcess();
+    if (command == "wait-caption") {
+        const DWORD timeout = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 10000;
+        const DWORD start = GetTickCount();
+        do {
+            for (HWND hwnd : inspect::TopLevelWindows(FindVarnelloProcess()))
+                if (inspect::WindowText(hwnd) == argv[2])
+                    return std::printf("found\n"), 0;
+            Sleep(50);
+        } while (GetTickCount() - start < timeout);
+        return 1;
+    }
+    if (!pid) {
+        std::fprintf(stderr, "inspect: Varnello.exe is not running\n");
+        return 1;
+    }
+    if (command == "topwindows") {
+        for (HWND hwnd : inspect::TopLevelWindows(pid))
+            std::printf("%s|%s\n", inspect::WindowText(hwnd).c_str(), inspect::ClassName(hwnd).c_str());
+        return 0;
+    }
+    HWND frame = inspect::WaitForTopLevel(pid, "Varnello", 10000);
+    HWND page = frame ? FindPage(frame) : nullptr;
+    if (!page) {
+        std::fprintf(stderr, "inspect: no Varnello window\n");
+        return 1;
+    }
+    if (command == "state") {
+        PrintState(frame, page);
+        return 0;
+    }
+    if (command == "close") {
+        // What the close box does: WM_CLOSE to the frame.
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (command == "frame") {
+        RECT rect{};
+        GetWindowRect(frame, &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    if (command == "rect" && argc > 2) {
+        HWND control = GetDlgItem(page, std::atoi(argv[2]));
+        if (!control)
+            return 1;
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    std::fprintf(stderr, "inspect: unknown command %s\n", command.c_str());
+    return 2;
+}

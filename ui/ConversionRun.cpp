@@ -1,0 +1,165 @@
+// The conversion run: Start and Stop, naming each task's output, building its command line,
+// running the encoder, and what happens when each task and the whole list are done.
+#include "ui/VarnelloDlg.h"
+
+#include <direct.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/VarnelloApp.h"
+#include "engine/CommandLine.h"
+#include "engine/EncoderRunner.h"
+#include "engine/FinishingActions.h"
+#include "engine/MessageText.h"
+#include "engine/OutputPath.h"
+#include "res/resource.h"
+
+namespace {
+
+// The program's working directory during a run: the "app" sub-folder beside the program.
+void EnterAppFolder()
+{
+    CString strAppDir = CString(g_szModuleDir) + "app";
+    _chdir(strAppDir);
+}
+
+// True when the encoder left a file with something in it.
+bool OutputWasWritten(const char* pszPath)
+{
+    struct _stat64 info {};
+    return _stat64(pszPath, &info) == 0 && (info.st_mode & _S_IFREG) != 0 && info.st_size > 0;
+}
+
+} // namespace
+
+void CVarnelloDlg::OnStartConvert()
+{
+    if (m_bConverting == 1)
+        return;
+    const int nCount = GetTaskCount();
+    if (nCount <= 0)
+        return;
+    m_videoEdit.StopConvert();
+
+    char szOutputDir[MAX_PATH] = {};
+    m_edtOutputDir.GetWindowText(szOutputDir, MAX_PATH);
+    if (szOutputDir[0] == '\0') {
+        const CString strText = CenterMessageText("Please set the output directory firstly");
+        AfxSeamMessageBox(m_hWnd, strText, "Error", MB_OK);
+        return;
+    }
+
+    EnterAppFolder();
+    m_bConverting = 1;
+    m_btnStartConvert.ShowWindow(SW_HIDE);
+    m_btnStopConvert.ShowWindow(SW_SHOW);
+    g_bStopConvert = false;
+    ResetTaskProgress();
+
+    for (int i = 0; i < nCount && i < GetTaskCount(); ++i) {
+        g_nConvertIndex = i;
+        if (m_arrTasks.GetAt(i).bNeedIntermediate == 1) {
+            TranscodeToIntermediate(i);
+            if (g_bStopConvert)
+                break;
+        }
+        if (!MakeOutputFileName(i, m_szOutputFile)) {
+            // The output path would not fit: refuse this task rather than write a cut path.
+            ConvertTask refused = m_arrTasks.GetAt(i);
+            refused.bFailed = 1;
+            m_arrTasks.SetAt(i, refused);
+            InvalidateCells(i, i, 4, false);
+            continue;
+        }
+        CString strCommand = BuildCommandLine(i);
+        std::vector<char> commandLine(static_cast<size_t>(strCommand.GetLength()) + 2048, '\0');
+        std::memcpy(commandLine.data(), static_cast<const char*>(strCommand), strCommand.GetLength());
+
+        g_dwConvertStartTick = GetTickCount();
+        RunEncoder(commandLine.data(), i);
+        if (g_bStopConvert)
+            break;
+        EndEncoder();
+
+        // A task counts as finished only when its encoder left a file behind: a missing
+        // encoder, an unreadable source or an unwritable folder show "Failed" instead.
+        ConvertTask task = m_arrTasks.GetAt(i);
+        if (OutputWasWritten(m_szOutputFile))
+            task.bFinished = 1;
+        else
+            task.bFailed = 1;
+        m_arrTasks.SetAt(i, task);
+        InvalidateCells(i, i, 4, false);
+        if (task.bFinished == 1 && m_chkShutdown.GetCheck() == 0)
+            AddToiTunes();
+    }
+
+    m_bConverting = 0;
+    m_btnStartConvert.ShowWindow(SW_SHOW);
+    m_btnStopConvert.ShowWindow(SW_HIDE);
+
+    if (!g_bStopConvert && m_chkShutdown.GetCheck() == 1) {
+        ShutdownComputer(m_hWnd);
+        return;
+    }
+    if (m_bWindowClosing)
+        return; // the window is going away: nobody is left to read the message
+    const CString strText = CenterMessageText("Converting Finished");
+    AfxSeamMessageBox(m_hWnd, strText, "Information", MB_OK);
+}
+
+void CVarnelloDlg::OnStopConvert()
+{
+    StopConversion();
+}
+
+void CVarnelloDlg::StopConversion(bool bWindowClosing)
+{
+    m_bWindowClosing = m_bWindowClosing || bWindowClosing;
+    g_bStopConvert = true;
+    EndEncoder();
+    if (IsValidTask(g_nConvertIndex) && m_arrTasks.GetAt(g_nConvertIndex).bNeedIntermediate == 1 &&
+        !m_arrTasks.GetAt(g_nConvertIndex).strIntermediatePath.IsEmpty())
+        DeleteFileA(m_arrTasks.GetAt(g_nConvertIndex).strIntermediatePath);
+}
+
+void CVarnelloDlg::ResetTaskProgress()
+{
+    for (int i = 0; i < m_arrTasks.GetCount(); ++i) {
+        ConvertTask task = m_arrTasks.GetAt(i);
+        task.bFinished = 0;
+        task.bFailed = 0;
+        task.nOutputSizeKB = 0;
+        task.dSpeed = 0;
+        task.dEncodedTime = 0;
+        m_arrTasks.SetAt(i, task);
+    }
+}
+
+bool CVarnelloDlg::MakeOutputFileName(int nIndex, char* pszBuffer)
+{
+    char szOutputDir[MAX_PATH] = {};
+    m_edtOutputDir.GetWindowText(szOutputDir, MAX_PATH);
+    const std::string strPath = outputpath::ChooseOutputPath(
+        szOutputDir, static_cast<const char*>(m_arrTasks.GetAt(nIndex).strOutputName),
+        [](const std::string& candidate) { return _access(candidate.c_str(), 0) == 0; });
+    if (strPath.empty()) {
+        pszBuffer[0] = '\0';
+        return false;
+    }
+    std::memcpy(pszBuffer, strPath.c_str(), strPath.size() + 1);
+    return true;
+}
+
+CString CVarnelloDlg::BuildCommandLine(int nIndex)
+{
+    return ::BuildCommandLine(m_arrTasks, nIndex, m_szOutputFile, CString(g_szModuleDir) + "app");
+}
+
+void CVarnelloDlg::AddToiTunes()
+{
+    ::AddToiTunes(m_szOutputFile);
+}

@@ -1,0 +1,103 @@
+// The output settings panel: the nine settings, the title, the profile, the output folder
+// and the help page.
+#include "ui/VarnelloDlg.h"
+
+#include <direct.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/VarnelloApp.h"
+#include "engine/ProfileList.h"
+#include "res/resource.h"
+
+void CVarnelloDlg::LoadProfiles()
+{
+    ::LoadProfiles(m_cmbProfile, CString(g_szModuleDir) + "app");
+}
+
+void CVarnelloDlg::OnSettingChanged(UINT nID)
+{
+    if (m_bConverting == 1 || !IsValidTask(m_nCurrentTask))
+        return;
+    CComboBox* pCombo = static_cast<CComboBox*>(GetDlgItem(static_cast<int>(nID)));
+    if (!pCombo)
+        return;
+    const int nSelection = pCombo->GetCurSel();
+    ConvertTask task = m_arrTasks.GetAt(m_nCurrentTask);
+    switch (nID) {
+    case IDC_VIDEO_CODEC: task.nVideoCodec = nSelection; break;
+    case IDC_VIDEO_SIZE: task.nVideoSize = nSelection; break;
+    case IDC_FRAME_RATE: task.nFrameRate = nSelection; break;
+    case IDC_VIDEO_BITRATE: task.nVideoBitrate = nSelection; break;
+    case IDC_VIDEO_ASPECT: task.nVideoAspect = nSelection; break;
+    case IDC_AUDIO_BITRATE: task.nAudioBitrate = nSelection; break;
+    case IDC_CHANNELS: task.nChannels = nSelection; break;
+    case IDC_SAMPLE_RATE: task.nSampleRate = nSelection; break;
+    case IDC_VOLUME: task.nVolume = nSelection; break;
+    default: return;
+    }
+    m_arrTasks.SetAt(m_nCurrentTask, task);
+}
+
+void CVarnelloDlg::OnTitleChanged()
+{
+    if (m_bIgnoreTitleChange == 1 || m_bConverting == 1 || !IsValidTask(m_nCurrentTask))
+        return;
+    ConvertTask task = m_arrTasks.GetAt(m_nCurrentTask);
+    char szTitle[256] = {};
+    m_edtTitle.GetWindowText(szTitle, sizeof(szTitle));
+    task.strTitle = szTitle;
+    task.strOutputName = szTitle;
+    m_arrTasks.SetAt(m_nCurrentTask, task);
+    InvalidateCells(m_nCurrentTask, m_nCurrentTask, 3, false);
+}
+
+void CVarnelloDlg::OnProfileChanged()
+{
+    if (m_bIgnoreProfileChange == 1)
+        return;
+    const int nProfile = m_cmbProfile.GetCurSel();
+    EnableSettingCombos(nProfile == 0 ? TRUE : FALSE);
+    if (!IsValidTask(m_nCurrentTask))
+        return;
+    ConvertTask task = m_arrTasks.GetAt(m_nCurrentTask);
+    task.nProfile = nProfile;
+    m_arrTasks.SetAt(m_nCurrentTask, task);
+}
+
+void CVarnelloDlg::OnBrowseOutputDir()
+{
+    if (m_bConverting == 1)
+        return;
+    std::vector<char> displayName(261, '\0');
+    std::vector<char> path(102400, '\0');
+    BROWSEINFOA info{};
+    info.hwndOwner = m_hWnd;
+    info.pidlRoot = nullptr;
+    info.pszDisplayName = displayName.data();
+    info.lpszTitle = "";
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE pidl = AfxSeamBrowseForFolder(info);
+    if (!pidl)
+        return;
+    SHGetPathFromIDListA(pidl, path.data());
+    CoTaskMemFree(pidl);
+    m_edtOutputDir.SetWindowText(path.data());
+    if (path[0] == '\0')
+        return;
+    HKEY hKey = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Varnello", &hKey) == ERROR_SUCCESS) {
+        RegSetValueA(hKey, "destination", REG_SZ, path.data(), static_cast<DWORD>(std::strlen(path.data())));
+        RegCloseKey(hKey);
+    }
+}
+
+void CVarnelloDlg::OnHelpContents()
+{
+    char szPath[1000] = {};
+    std::strncpy(szPath, g_szModuleDir, sizeof(szPath) - 1);
+    std::strncat(szPath, "help/help.html", sizeof(szPath) - std::strlen(szPath) - 1);
+    AfxSeamShellExecute(m_hWnd, nullptr, szPath, nullptr, nullptr, SW_SHOWMAXIMIZED);
+}

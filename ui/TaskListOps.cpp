@@ -1,0 +1,98 @@
+// The page's task list operations: adding a video, removing one or all, and clicks in the
+// list that choose the current task.
+#include "ui/VarnelloDlg.h"
+
+#include "res/resource.h"
+
+namespace {
+
+const char kVideoFilter[] =
+    "Support Video Files|*.rm;*rmvb;*.avi;*.mpg;*.mpeg;*.vob;*.wmv;*.wma;*.asf;*.mov;*.qt;*.3gp|"
+    "RealMedia Files (*.rm,*.rmvb)|*.rm;*.rmvb|AVI Files (*.avi)|*.avi|"
+    "Mpeg files (*.mpg, *.mpeg,*.vob)|*.mpg;*.mpeg;*.vob|"
+    "Windows Media files (*.wmv, *.wma, *.asf)|*.wmv;*.wma;*.asf|"
+    "Quick Time Files (*.mov, *.qt)|*.mov; *.qt|3GP Files (*.3gp)|*.3gp|";
+
+} // namespace
+
+void CVarnelloDlg::OnAddTask()
+{
+    if (m_bConverting == 1)
+        return;
+    CFileDialog dlg(TRUE, nullptr, nullptr,
+                    OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING, kVideoFilter, nullptr);
+    if (dlg.DoModal() != IDOK)
+        return;
+    m_videoEdit.ShowWindow(SW_SHOW);
+    m_picWelcome.ShowWindow(SW_HIDE);
+    AddSourceFile(dlg.GetPathName());
+}
+
+void CVarnelloDlg::AddSourceFile(const CString& strPath)
+{
+    // A file the video control cannot read reports no length: it is added all the same.
+    double dLength = m_videoEdit.GetDuration(strPath);
+    if (!(dLength > 0.0))
+        dLength = 0.0;
+    const ConvertTask task = MakeNewTask(strPath, dLength);
+
+    ResetOutputSettings();
+    m_bIgnoreTitleChange = 1;
+    m_edtTitle.SetWindowText(task.strTitle);
+    m_bIgnoreTitleChange = 0;
+
+    m_arrTasks.Add(task);
+    RefreshTaskList();
+    m_nCurrentTask = GetTaskCount() - 1;
+
+    m_bIgnoreRangeChange = 1;
+    m_sldRange.SetBounds(0.0, dLength);
+    m_sldRange.SetSelection(0.0, dLength);
+    m_bIgnoreRangeChange = 0;
+
+    SelectTaskRow(m_nCurrentTask);
+}
+
+void CVarnelloDlg::OnRemoveTask()
+{
+    if (m_bConverting == 1)
+        return;
+    const int nRow = m_lstTasks.GetSelectionMark();
+    if (!IsValidTask(nRow))
+        return;
+    m_arrTasks.RemoveAt(nRow);
+    RefreshTaskList();
+    if (m_arrTasks.GetCount() == 0) {
+        m_nCurrentTask = -1;
+        m_videoEdit.ClearClips();
+        ResetOutputSettings();
+        return;
+    }
+    m_nCurrentTask = nRow <= GetTaskCount() - 1 ? nRow : GetTaskCount() - 1;
+    ShowTaskSettings(m_nCurrentTask);
+}
+
+void CVarnelloDlg::OnRemoveAllTasks()
+{
+    if (m_bConverting == 1)
+        return;
+    m_arrTasks.RemoveAll();
+    m_lstTasks.DeleteAllItems();
+    m_nCurrentTask = -1;
+    m_videoEdit.ClearClips();
+    ResetOutputSettings();
+}
+
+void CVarnelloDlg::OnTaskListClick(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+    if (m_bConverting == 1)
+        return;
+    const int nRow = m_lstTasks.GetSelectionMark();
+    if (nRow != m_nCurrentTask && IsValidTask(nRow)) {
+        m_nCurrentTask = nRow;
+        ShowTaskSettings(nRow);
+    } else if (m_nCurrentTask >= 0) {
+        SelectTaskRow(m_nCurrentTask);
+    }
+}

@@ -1,0 +1,23 @@
+// Where the task list's navigation keys lead: pure arithmetic on the current row and the
+// number of tasks, so the page's key handling is tested without a window.
+#pragma once
+
+namespace tasknav {
+
+enum Key : unsigned {
+    kPageUp = 0x21,
+    kPageDown = 0x22,
+    kEnd = 0x23,
+    kHome = 0x24,
+    kUp = 0x26,
+    kDown = 0x28,
+};
+
+// True for the six keys the page handles itself.
+bool IsNavigationKey(unsigned key);
+
+// The row the key moves to from current (the list's selection mark), with taskCount tasks
+// and itemCount rows in the list; -1 when the key moves nowhere.
+int TargetRow(unsigned key, int current, int taskCount, int itemCount);
+
+} // namespace tasknav

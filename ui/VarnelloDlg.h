@@ -1,0 +1,159 @@
+// CVarnelloDlg: the program's one working window. It owns the task list and every control
+// the user touches, and answers the list's requests for cell contents. Its handlers are
+// split by subject: VarnelloDlg.cpp (set-up, display, keys), TaskListOps.cpp (add, remove,
+// select), SettingsPanel.cpp (title, profile, settings, output folder, help),
+// ConversionRun.cpp (start, stop, naming) and Preview.cpp (trimming and preview).
+#pragma once
+
+#include <vector>
+
+#include "controls/FadePicture.h"
+#include "controls/RangeSlider.h"
+#include "controls/SkinButton.h"
+#include "controls/TaskListCtrl.h"
+#include "engine/ConversionState.h"
+#include "engine/ConvertTask.h"
+#include "framework/AfxWin.h"
+#include "framework/OleEventSink.h"
+#include "videoedit/VideoEdit.h"
+
+class CVarnelloDlg : public CPropertyPage, public ConversionTarget {
+public:
+    CVarnelloDlg();
+    ~CVarnelloDlg() override;
+
+    // The stop sequence. The frame runs it with bWindowClosing when the window closes during
+    // a run: the run then ends without its closing message, as there is no window left.
+    void StopConversion(bool bWindowClosing = false);
+    bool IsConverting() const { return m_bConverting != 0; }
+
+    // ConversionTarget: what the engine reads and writes while it converts.
+    int GetTaskCount() const override { return m_arrTasks.GetCount(); }
+    ConvertTask GetTask(int nIndex) const override { return m_arrTasks.GetAt(nIndex); }
+    void SetTask(int nIndex, const ConvertTask& task) override { m_arrTasks.SetAt(nIndex, task); }
+    void InvalidateCells(int nFirstRow, int nLastRow, int nColumn, bool bErase) override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // --- set-up and display of the current task (VarnelloDlg.cpp) ------------------------
+    void InitControls();
+    void InsertListColumns();
+    void UpdateWindowTitle();
+    void LoadOutputDir();
+    void ResetOutputSettings();
+    void EnableSettingCombos(BOOL bEnable);
+    void ShowTaskSettings(int nIndex);
+    void SelectTaskRow(int nRow);
+    void RefreshTaskList();
+    void HandleNavigationKey(UINT nKey);
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    BOOL OnEraseBkgnd(CDC* pDC);
+    HCURSOR OnQueryDragIcon();
+    void OnDestroy();
+    LRESULT OnGetCellInfo(WPARAM wParam, LPARAM lParam);
+
+    // --- task list operations (TaskListOps.cpp) -----------------------------------------
+    void OnAddTask();
+    void AddSourceFile(const CString& strPath);
+    void OnRemoveTask();
+    void OnRemoveAllTasks();
+    void OnTaskListClick(NMHDR* pNMHDR, LRESULT* pResult);
+
+    // --- output settings panel (SettingsPanel.cpp) --------------------------------------
+    void LoadProfiles();
+    void OnSettingChanged(UINT nID);
+    void OnTitleChanged();
+    void OnProfileChanged();
+    void OnBrowseOutputDir();
+    void OnHelpContents();
+
+    // --- the conversion run (ConversionRun.cpp) -----------------------------------------
+    void OnStartConvert();
+    void OnStopConvert();
+    void ResetTaskProgress();
+    // false when the task's output path would not fit the 260-character buffer.
+    bool MakeOutputFileName(int nIndex, char* pszBuffer);
+    CString BuildCommandLine(int nIndex);
+    void AddToiTunes();
+
+    // --- intermediate step events (ConversionRun.cpp) -----------------------------------
+    void TranscodeToIntermediate(int nIndex);
+    void OnIntermediateProgress(double dPosition, double dTotal);
+    void OnIntermediateFinished();
+
+    // --- preview and trimming (Preview.cpp) ---------------------------------------------
+    LRESULT OnRangeChanged(WPARAM wParam, LPARAM lParam);
+    void PreviewAt(const CString& strPath, double t);
+    void OnPreviewPlay();
+    void OnPreviewStop();
+    void OnPreviewEvent(double dValue);
+
+    int SelectedRow() const;
+    bool IsValidTask(int nIndex) const { return nIndex >= 0 && nIndex < GetTaskCount(); }
+
+    DECLARE_MESSAGE_MAP()
+    DECLARE_EVENTSINK_MAP()
+
+    CTaskArray m_arrTasks;
+    int m_nCurrentTask = -1;
+    CBitmap m_bmpBackground;
+    int m_bConverting = 0;
+    CString m_strOutputDir;
+    char m_szOutputFile[MAX_PATH] = {};
+    int m_bIgnoreRangeChange = 0;
+    int m_bIgnoreTitleChange = 0;
+    int m_bIgnoreProfileChange = 0;
+    int m_bPreviewBusy = 0;
+    bool m_bWindowClosing = false;
+
+    // Controls, in the order the page declares them.
+    CFadePicture m_picWelcome;        // 1058
+    CStatic m_lblProfile;             // 1036
+    CComboBox m_cmbProfile;           // 1024
+    CButton m_chkShutdown;            // 1059
+    CTaskListCtrl m_lstTasks;         // 1011
+    CStatic m_lblTitle;               // 1035
+    CStatic m_lblVideoSize;           // 1043
+    CStatic m_lblVideoCodec;          // 1037
+    CStatic m_lblVideoBitrate;        // 1044
+    CStatic m_lblVideoAspect;         // 1039
+    CStatic m_lblSampleRate;          // 1041
+    CStatic m_lblOutputDir;           // 1034
+    CStatic m_lblFrameRate;           // 1038
+    CStatic m_lblChannels;            // 1045
+    CStatic m_lblVolume;              // 1042
+    CStatic m_lblAudioBitrate;        // 1040
+    CEdit m_edtTitle;                 // 1023
+    CEdit m_edtOutputDir;             // 1021
+    CButton m_grpSettings;            // 1052
+    CComboBox m_cmbVideoSize;         // 1026
+    CComboBox m_cmbVideoCodec;        // 1025
+    CComboBox m_cmbVideoBitrate;      // 1028
+    CComboBox m_cmbSampleRate;        // 1032
+    CComboBox m_cmbChannels;          // 1031
+    CComboBox m_cmbVolume;            // 1033
+    CComboBox m_cmbFrameRate;         // 1027
+    CComboBox m_cmbAudioBitrate;      // 1030
+    CComboBox m_cmbVideoAspect;       // 1029
+    CSkinButton m_btnPreviewStop;     // 1055
+    CSkinButton m_btnPreviewPlay;     // 1054
+    CSkinButton m_btnStopConvert;     // 1049
+    CSkinButton m_btnStartConvert;    // 1048
+    CSkinButton m_btnRemoveTask;      // 1013
+    CSkinButton m_btnHelp;            // 1016
+    CButton m_btnBrowse;              // 1022
+    CSkinButton m_btnRemoveAll;       // 1014
+    CSkinButton m_btnAddTask;         // 1012
+    CRangeSlider m_sldRange;          // 1047
+    CVideoEdit m_videoEdit;           // 1053
+
+    HICON m_hIcon = nullptr;
+};
+
+// Set while Play runs the trimmed range; a frame preview clears it.
+extern int g_bPlayingRange;

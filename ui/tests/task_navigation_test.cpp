@@ -1,0 +1,40 @@
+// The list's navigation keys on ten tasks and on an empty list.
+#include <gtest/gtest.h>
+
+#include "ui/TaskNavigation.h"
+
+using namespace tasknav;
+
+TEST(TaskNavigation, PageKeysStopAtTheEnds)
+{
+    // Page Down from any of the last four rows lands on the last; from the last, nowhere.
+    for (int row = 6; row <= 8; ++row)
+        EXPECT_EQ(TargetRow(kPageDown, row, 10, 10), 9) << row;
+    EXPECT_EQ(TargetRow(kPageDown, 9, 10, 10), -1);
+    EXPECT_EQ(TargetRow(kPageDown, 2, 10, 10), 5);
+    // Page Up from rows 1 to 3 lands on row 0; from row 0, nowhere.
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(TargetRow(kPageUp, row, 10, 10), 0) << row;
+    EXPECT_EQ(TargetRow(kPageUp, 0, 10, 10), -1);
+    EXPECT_EQ(TargetRow(kPageUp, 7, 10, 10), 4);
+}
+
+TEST(TaskNavigation, ArrowsHomeAndEnd)
+{
+    EXPECT_EQ(TargetRow(kUp, 0, 10, 10), -1);
+    EXPECT_EQ(TargetRow(kUp, 5, 10, 10), 4);
+    EXPECT_EQ(TargetRow(kDown, 9, 10, 10), -1);
+    EXPECT_EQ(TargetRow(kDown, 5, 10, 10), 6);
+    EXPECT_EQ(TargetRow(kHome, 7, 10, 10), 0);
+    EXPECT_EQ(TargetRow(kEnd, 2, 10, 10), 9);
+    // No selection mark yet: Down starts at the first row.
+    EXPECT_EQ(TargetRow(kDown, -1, 10, 10), 0);
+}
+
+TEST(TaskNavigation, EmptyListGoesNowhere)
+{
+    for (unsigned key : {kUp, kDown, kPageUp, kPageDown, kHome, kEnd})
+        EXPECT_EQ(TargetRow(key, -1, 0, 0), -1) << key;
+    EXPECT_TRUE(IsNavigationKey(kHome));
+    EXPECT_FALSE(IsNavigationKey(0x41));
+}
