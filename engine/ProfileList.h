@@ -11,9 +11,10 @@
 // The "DefaultProfile" text as a decimal number; text that is no number gives 0.
 int ParseDefaultProfile(const CString& strValue);
 
-// Combo is anything with ResetContent, AddString and SetCurSel (the profile combo box).
-template <class Combo>
-void FillProfileCombo(Combo& combo, const CProfileIni& ini)
+// Combo is anything with ResetContent, AddString and SetCurSel (the profile combo box); Ini
+// anything that reads like CProfileIni (the file's text is also read without Windows).
+template <class Combo, class Ini>
+void FillProfileCombo(Combo& combo, const Ini& ini)
 {
     if (!ini.HasSection("Info"))
         return; // no file, or an "Info" without keys: the combo stays as it is
