@@ -1,8 +1,6 @@
 // The template's variables and their replacement order.
 #include "engine/CommandTemplate.h"
 
-#include <cstring>
-
 #include "engine/SettingsTables.h"
 
 namespace {
@@ -68,17 +66,4 @@ CString ExpandCommandTemplate(const CString& strTemplate, const ConvertTask& tas
         str.Replace("$VOLUME", SettingsRow(g_szVolume, task.nVolume));
     }
     return str;
-}
-
-bool CopyCommandLine(const CString& strLine, char* pszBuffer, std::size_t nBufferSize)
-{
-    if (!pszBuffer || nBufferSize == 0)
-        return false;
-    const std::size_t nLength = static_cast<std::size_t>(strLine.GetLength());
-    if (nLength >= nBufferSize) {
-        pszBuffer[0] = '\0';
-        return false;
-    }
-    std::memcpy(pszBuffer, static_cast<const char*>(strLine), nLength + 1);
-    return true;
 }
