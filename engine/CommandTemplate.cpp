@@ -51,7 +51,11 @@ CString ExpandCommandTemplate(const CString& strTemplate, const ConvertTask& tas
     str.Replace("$INPUT_FILE", task.bNeedIntermediate != 0 ? task.strIntermediatePath : task.strSourcePath);
     str.Replace("$START", FormatStartOption(task));
     str.Replace("$LENGTH", FormatLengthOption(task));
-    str.Replace("$TITLE", task.strTitle);
+    // A double quote in the typed title would close the template's quotes and turn the rest
+    // of the title into encoder options: it goes on the command line as a single quote.
+    CString strTitle = task.strTitle;
+    strTitle.Replace('"', '\'');
+    str.Replace("$TITLE", strTitle);
     str.Replace("$TIMESTAMP", FormatTimestamp(now));
     str.Replace("$OUTPUT_FILE", pszOutputFile ? pszOutputFile : "");
     if (task.nProfile == 0) {

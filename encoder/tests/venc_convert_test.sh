@@ -35,8 +35,8 @@ settings=(
 )
 
 i=0
-for spec in "${sources[@]}"; do
-  ext="${spec%%|*}"; how="${spec#*|}"
+for entry in "${sources[@]}"; do
+  ext="${entry%%|*}"; how="${entry#*|}"
   IFS='|' read -r codec size extra channels frame <<<"${settings[$i]}"
   i=$((i + 1))
   src="$work/clip_$ext.$ext"; out="$work/clip_$ext.mp4"

@@ -82,6 +82,15 @@ TEST(CommandTemplate, SettingsApplyToProfileZeroOnly)
         << "the task's own variables still apply";
 }
 
+TEST(CommandTemplate, QuotesInTheTitleCannotEndTheTemplatesQuotes)
+{
+    ConvertTask t = Task(0, 10);
+    t.strTitle = "a/b: \"c\" -y";
+    EXPECT_EQ(Expand("-title \"$TITLE\" -y \"$OUTPUT_FILE\"", t),
+              "-title \"a/b: 'c' -y\" -y \"D:\\out\\clip.mp4\"");
+    EXPECT_EQ(t.strTitle, "a/b: \"c\" -y") << "the task keeps what was typed";
+}
+
 TEST(CommandTemplate, ReplacementOrderDecidesWhatATitleMayCarry)
 {
     ConvertTask t = Task(0, 10);
