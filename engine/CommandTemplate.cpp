@@ -55,6 +55,14 @@ CString ExpandCommandTemplate(const CString& strTemplate, const ConvertTask& tas
     // of the title into encoder options: it goes on the command line as a single quote.
     CString strTitle = task.strTitle;
     strTitle.Replace('"', '\'');
+    // The templates put "$TITLE" in quotes: backslashes at the end of the title would escape
+    // the closing quote and swallow the next arguments (the output file among them). Doubled,
+    // they read back as the title typed.
+    int nTrailing = 0;
+    while (nTrailing < strTitle.GetLength() && strTitle[strTitle.GetLength() - 1 - nTrailing] == '\\')
+        ++nTrailing;
+    for (int i = 0; i < nTrailing; ++i)
+        strTitle += '\\';
     str.Replace("$TITLE", strTitle);
     str.Replace("$TIMESTAMP", FormatTimestamp(now));
     str.Replace("$OUTPUT_FILE", pszOutputFile ? pszOutputFile : "");

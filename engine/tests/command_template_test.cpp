@@ -89,6 +89,11 @@ TEST(CommandTemplate, QuotesInTheTitleCannotEndTheTemplatesQuotes)
     EXPECT_EQ(Expand("-title \"$TITLE\" -y \"$OUTPUT_FILE\"", t),
               "-title \"a/b: 'c' -y\" -y \"D:\\out\\clip.mp4\"");
     EXPECT_EQ(t.strTitle, "a/b: \"c\" -y") << "the task keeps what was typed";
+
+    // A title ending in a backslash: doubled, the runtime reads it back as typed and the closing
+    // quote still closes, so the output file stays an argument of its own.
+    t.strTitle = "AC\\DC\\";
+    EXPECT_EQ(Expand("-title \"$TITLE\" \"$OUTPUT_FILE\"", t), "-title \"AC\\DC\\\\\" \"D:\\out\\clip.mp4\"");
 }
 
 TEST(CommandTemplate, ReplacementOrderDecidesWhatATitleMayCarry)
