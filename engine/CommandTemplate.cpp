@@ -1,8 +1,6 @@
 // The template's variables and their replacement order.
 #include "engine/CommandTemplate.h"
 
-#include <cstring>
-
 #include "engine/SettingsTables.h"
 
 namespace {
@@ -57,6 +55,14 @@ CString ExpandCommandTemplate(const CString& strTemplate, const ConvertTask& tas
     // of the title into encoder options: it goes on the command line as a single quote.
     CString strTitle = task.strTitle;
     strTitle.Replace('"', '\'');
+    // The templates put "$TITLE" in quotes: backslashes at the end of the title would escape
+    // the closing quote and swallow the next arguments (the output file among them). Doubled,
+    // they read back as the title typed.
+    int nTrailing = 0;
+    while (nTrailing < strTitle.GetLength() && strTitle[strTitle.GetLength() - 1 - nTrailing] == '\\')
+        ++nTrailing;
+    for (int i = 0; i < nTrailing; ++i)
+        strTitle += '\\';
     str.Replace("$TITLE", strTitle);
     str.Replace("$TIMESTAMP", FormatTimestamp(now));
     str.Replace("$OUTPUT_FILE", pszOutputFile ? pszOutputFile : "");
@@ -72,17 +78,4 @@ CString ExpandCommandTemplate(const CString& strTemplate, const ConvertTask& tas
         str.Replace("$VOLUME", SettingsRow(g_szVolume, task.nVolume));
     }
     return str;
-}
-
-bool CopyCommandLine(const CString& strLine, char* pszBuffer, std::size_t nBufferSize)
-{
-    if (!pszBuffer || nBufferSize == 0)
-        return false;
-    const std::size_t nLength = static_cast<std::size_t>(strLine.GetLength());
-    if (nLength >= nBufferSize) {
-        pszBuffer[0] = '\0';
-        return false;
-    }
-    std::memcpy(pszBuffer, static_cast<const char*>(strLine), nLength + 1);
-    return true;
 }

@@ -2,8 +2,6 @@
 // Pure C++, no windows.h: the caller reads the template and the clock.
 #pragma once
 
-#include <cstddef>
-
 #include "engine/ConvertTask.h"
 #include "framework/CString.h"
 
@@ -29,11 +27,3 @@ CString FormatTimestamp(const LocalDateTime& now);
 CString ExpandCommandTemplate(const CString& strTemplate, const ConvertTask& task, const char* pszOutputFile,
                               const LocalDateTime& now);
 
-// The run hands the command line to process creation in a writable buffer of this size (the
-// call may write into it). A 1023-character template with long titles and paths can expand
-// beyond it.
-constexpr std::size_t kCommandLineBufferSize = 2048;
-// Copies the line with its terminator into the buffer. A line that does not fit is refused
-// whole (false, the buffer left empty) rather than cut, since a cut line would still run the
-// encoder, with its output path or options lost.
-bool CopyCommandLine(const CString& strLine, char* pszBuffer, std::size_t nBufferSize);

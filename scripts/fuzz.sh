@@ -8,7 +8,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${VARNELLO_BUILD:-$root/build}/native"
-targets=(progress_pieces ffmpeg_progress command_template venc_arguments profile_file)
+targets=(progress_pieces ffmpeg_progress command_template venc_arguments profile_file output_path)
 
 target="${1:?usage: fuzz.sh TARGET|all|--ci [RUNS]}"
 runs="${2:-10000000}"

@@ -10,6 +10,7 @@
 
 #include "encoder/encode_plan.h"
 #include "encoder/venc_options.h"
+#include "tests/fuzz/windows_split.h"
 
 namespace {
 
@@ -17,46 +18,6 @@ void Fail(const char* what, const std::string& detail)
 {
     std::fprintf(stderr, "property broken: %s: [%s]\n", what, detail.c_str());
     std::abort();
-}
-
-// The C runtime's splitting of a command line's arguments (after the program name).
-std::vector<std::string> SplitWindowsArguments(const std::string& line)
-{
-    std::vector<std::string> args;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-            ++i;
-        if (i >= line.size())
-            break;
-        std::string arg;
-        bool quoted = false;
-        while (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) {
-            std::size_t backslashes = 0;
-            while (i < line.size() && line[i] == '\\') {
-                ++backslashes;
-                ++i;
-            }
-            if (i < line.size() && line[i] == '"') {
-                arg.append(backslashes / 2, '\\');
-                if (backslashes % 2 == 1) {
-                    arg += '"';
-                } else if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
-                    arg += '"'; // "" inside quotes: a literal quote
-                    ++i;
-                } else {
-                    quoted = !quoted;
-                }
-                ++i;
-            } else {
-                arg.append(backslashes, '\\');
-                if (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t')))
-                    arg += line[i++];
-            }
-        }
-        args.push_back(arg);
-    }
-    return args;
 }
 
 void CheckAccepted(const venc::VencOptions& o)
