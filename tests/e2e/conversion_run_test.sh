@@ -55,7 +55,7 @@ close_finished_box "second run"
 expect_rows_finished 3 "second run"
 for n in 5 6 7; do expect_video "$out/clip_$n.mp4"; done
 [ "$(ls "$out" | wc -l)" = "7" ] || fail "unexpected files after the second run: $(ls "$out")"
-[ -z "$(encoder_processes)" ] || fail "encoder processes left after the runs: $(encoder_processes)"
+encoders_gone || fail "encoder processes left after the runs: $(encoder_processes)"
 close_varnello
 
 # 3. A title with a slash, a colon, double quotes and something that looks like an option.
@@ -74,6 +74,6 @@ expect_video "$out2/$expected"
 [ "$(ls "$out2" | wc -l)" = "1" ] || fail "the titled run wrote other files: $(ls "$out2")"
 tag="$(ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 "$out2/$expected")"
 [ "$tag" = "a/b: 'c' -y" ] || fail "title metadata is [$tag]"
-[ -z "$(encoder_processes)" ] || fail "encoder processes left after the titled run: $(encoder_processes)"
+encoders_gone || fail "encoder processes left after the titled run: $(encoder_processes)"
 close_varnello
 echo "ok: conversion runs name, convert and tag their outputs"

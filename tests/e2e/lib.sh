@@ -118,3 +118,6 @@ clear_output_dir() {
 }
 
 encoder_processes() { pgrep -f 'venc[.]exe|ffmpeg[.]exe' || true; }
+# The program does not wait for an encoder it has told to quit: give the processes a moment
+# to end before calling them left over.
+encoders_gone() { wait_for 10 bash -c '[ -z "$(pgrep -f "venc[.]exe|ffmpeg[.]exe")" ]'; }
