@@ -154,3 +154,38 @@ encoder_processes() { prefix_pids 'venc[.]exe|ffmpeg[.]exe'; }
 # The program does not wait for an encoder it has told to quit: give the processes a moment
 # to end before calling them left over.
 encoders_gone() { wait_for 10 no_prefix_pids 'venc[.]exe|ffmpeg[.]exe'; }
+
+# Picks item INDEX of combo box ID with the mouse: opens its list, clicks the item.
+pick_combo_item() {
+    local point
+    click_control "$1"
+    wait_for 10 inspect dropitem "$2" || fail "combo $1 opened no list showing item $2"
+    point="$(inspect dropitem "$2")"
+    xdotool mousemove $point click 1
+    sleep 0.3
+}
+combo_sel() { state | sed -n "s/^combo $1 sel=\([0-9-]*\) .*/\1/p"; }
+
+# What a page control shows on the screen, as a PNG: control_pixels ID FILE
+control_pixels() {
+    local r
+    r=($(inspect rect "$1")) || fail "no control $1"
+    import -window root -crop "$((r[2] - r[0]))x$((r[3] - r[1]))+${r[0]}+${r[1]}" +repage "$2"
+}
+# The frame window as a PNG, for the documentation's pictures.
+window_picture() {
+    local r
+    r=($(inspect frame)) || fail "no Varnello window"
+    import -window root -crop "$((r[2] - r[0]))x$((r[3] - r[1]))+${r[0]}+${r[1]}" +repage "$1"
+}
+# Root-mean-square difference of two pictures of the same size: 0 (equal) to 1.
+picture_distance() {
+    { compare -metric RMSE "$1" "$2" null: 2>&1 || true; } | sed -n 's/.*(\(.*\)).*/\1/p'
+}
+# True when awk finds the expression true: check "$a < 0.05"
+check() { awk "BEGIN { exit !($1) }"; }
+# With VARNELLO_E2E_SHOTS set to a folder, saves the window there as NAME.png (pictures for
+# the documentation); otherwise does nothing.
+shot() {
+    [ -z "${VARNELLO_E2E_SHOTS:-}" ] || { mkdir -p "$VARNELLO_E2E_SHOTS"; window_picture "$VARNELLO_E2E_SHOTS/$1.png"; }
+}
