@@ -12,10 +12,10 @@ trap 'clear_output_dir; cleanup_e2e' EXIT
 close_and_time_encoder_end() {
     local start=$(date +%s%N)
     inspect close || true
-    wait_for 10 bash -c '[ -z "$(pgrep -f "venc[.]exe|ffmpeg[.]exe")" ]' \
+    wait_for 10 no_prefix_pids 'venc[.]exe|ffmpeg[.]exe' \
         || fail "$1: encoder processes left 10 s after closing: $(encoder_processes)"
     echo "$1: encoder gone $(( ($(date +%s%N) - start) / 1000000 )) ms after the close"
-    wait_for 10 bash -c '! pgrep -f "Varnello[.]exe"' || fail "$1: Varnello did not exit"
+    wait_for 10 no_prefix_pids 'Varnello[.]exe' || fail "$1: Varnello did not exit"
 }
 
 # 1. During the encoder of a plain task.
@@ -24,7 +24,7 @@ make_clip "$E2E_TMP/long.avi" 400 -s 640x480
 start_varnello
 add_file "$E2E_TMP/long.avi"
 click_control 1048
-wait_for 30 pgrep -f 'venc[.]exe' || fail "the encoder did not start"
+wait_for 30 prefix_pids_exist 'venc[.]exe' || fail "the encoder did not start"
 sleep 2
 close_and_time_encoder_end "plain task"
 

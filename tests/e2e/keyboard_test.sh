@@ -42,6 +42,6 @@ varnello_running || fail "Enter or Escape on the list closed the program"
 focus_varnello
 xdotool key F1
 wait_for 15 xdotool search --onlyvisible --name 'Varnello Help' || fail "F1 opened no help window"
-pkill -f hh.exe || true
+kill_prefix_pids 'hh[.]exe'
 close_varnello
 echo "ok: keys behave"

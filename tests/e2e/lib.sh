@@ -33,18 +33,51 @@ start_varnello() {
     wait_for 30 inspect frame || fail "the Varnello window did not appear"
 }
 
-varnello_running() { pgrep -f 'Varnello[.]exe' >/dev/null; }
+# Processes whose command line matches PATTERN and that run in this test's Wine prefix.
+# Other test sessions on the same machine have prefixes of their own; their programs are
+# never seen or touched here.
+prefix_pids() {
+    local pid
+    for pid in $(pgrep -f "$1" || true); do
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" \
+            && echo "$pid"
+    done
+    return 0
+}
+no_prefix_pids() { [ -z "$(prefix_pids "$1")" ]; }
+prefix_pids_exist() { ! no_prefix_pids "$1"; }
+kill_prefix_pids() {
+    local pids
+    pids="$(prefix_pids "$1")"
+    [ -z "$pids" ] || kill $pids 2>/dev/null || true
+}
+
+# Gives this test a private copy of the staged program, in $E2E_TMP/dist, and points
+# VARNELLO_DIST (and so start_varnello) at it, so the test may change or remove any of its
+# files: a profile file, the encoder. ffmpeg.exe is a hard link to save 60 MB: replace it with
+# rm and a new file, never write into it.
+use_private_dist() {
+    local copy="$E2E_TMP/dist"
+    mkdir -p "$copy"
+    (cd "$VARNELLO_DIST" && find . -type d -exec mkdir -p "$copy/{}" \; \
+        && find . -type f ! -name 'ffmpeg.exe' ! -name '*_[0-9]*.avi' ! -name '*_[0-9]*.mpg' \
+               -exec cp "{}" "$copy/{}" \; \
+        && find . -type f -name 'ffmpeg.exe' -exec sh -c 'ln "$1" "$2/$1" 2>/dev/null || cp "$1" "$2/$1"' _ "{}" "$copy" \;)
+    VARNELLO_DIST="$copy"
+}
+
+varnello_running() { prefix_pids_exist 'Varnello[.]exe'; }
 
 # Closes the window and waits for the program to end.
 close_varnello() {
     inspect close || true
-    wait_for 10 bash -c '! pgrep -f "Varnello[.]exe"' || fail "Varnello did not exit"
+    wait_for 10 no_prefix_pids 'Varnello[.]exe' || fail "Varnello did not exit"
 }
 
 cleanup_e2e() {
-    pkill -f 'Varnello[.]exe' 2>/dev/null || true
-    pkill -f 'venc[.]exe' 2>/dev/null || true
-    pkill -f 'ffmpeg[.]exe' 2>/dev/null || true
+    kill_prefix_pids 'Varnello[.]exe'
+    kill_prefix_pids 'venc[.]exe'
+    kill_prefix_pids 'ffmpeg[.]exe'
     rm -rf "$E2E_TMP"
 }
 trap cleanup_e2e EXIT
@@ -117,7 +150,42 @@ clear_output_dir() {
     "$WINE" reg delete 'HKCU\Software\Varnello\destination' /f >/dev/null 2>&1 || true
 }
 
-encoder_processes() { pgrep -f 'venc[.]exe|ffmpeg[.]exe' || true; }
+encoder_processes() { prefix_pids 'venc[.]exe|ffmpeg[.]exe'; }
 # The program does not wait for an encoder it has told to quit: give the processes a moment
 # to end before calling them left over.
-encoders_gone() { wait_for 10 bash -c '[ -z "$(pgrep -f "venc[.]exe|ffmpeg[.]exe")" ]'; }
+encoders_gone() { wait_for 10 no_prefix_pids 'venc[.]exe|ffmpeg[.]exe'; }
+
+# Picks item INDEX of combo box ID with the mouse: opens its list, clicks the item.
+pick_combo_item() {
+    local point
+    click_control "$1"
+    wait_for 10 inspect dropitem "$2" || fail "combo $1 opened no list showing item $2"
+    point="$(inspect dropitem "$2")"
+    xdotool mousemove $point click 1
+    sleep 0.3
+}
+combo_sel() { state | sed -n "s/^combo $1 sel=\([0-9-]*\) .*/\1/p"; }
+
+# What a page control shows on the screen, as a PNG: control_pixels ID FILE
+control_pixels() {
+    local r
+    r=($(inspect rect "$1")) || fail "no control $1"
+    import -window root -crop "$((r[2] - r[0]))x$((r[3] - r[1]))+${r[0]}+${r[1]}" +repage "$2"
+}
+# The frame window as a PNG, for the documentation's pictures.
+window_picture() {
+    local r
+    r=($(inspect frame)) || fail "no Varnello window"
+    import -window root -crop "$((r[2] - r[0]))x$((r[3] - r[1]))+${r[0]}+${r[1]}" +repage "$1"
+}
+# Root-mean-square difference of two pictures of the same size: 0 (equal) to 1.
+picture_distance() {
+    { compare -metric RMSE "$1" "$2" null: 2>&1 || true; } | sed -n 's/.*(\(.*\)).*/\1/p'
+}
+# True when awk finds the expression true: check "$a < 0.05"
+check() { awk "BEGIN { exit !($1) }"; }
+# With VARNELLO_E2E_SHOTS set to a folder, saves the window there as NAME.png (pictures for
+# the documentation); otherwise does nothing.
+shot() {
+    [ -z "${VARNELLO_E2E_SHOTS:-}" ] || { mkdir -p "$VARNELLO_E2E_SHOTS"; window_picture "$VARNELLO_E2E_SHOTS/$1.png"; }
+}

@@ -8,6 +8,7 @@
 //   inspect.exe topwindows       captions and classes of the program's visible windows
 //   inspect.exe wait-caption TEXT [MS]   waits for a visible window captioned TEXT
 //   inspect.exe settext ID TEXT  sets the text of page control ID (an edit then tells the page)
+//   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -64,6 +65,28 @@ void PrintState(HWND frame, HWND page)
             std::printf(" | %s", inspect::ListItemText(list, row, column).c_str());
         std::printf("\n");
     }
+}
+
+// Screen point at the middle of item index of the combo box list that is dropped down now;
+// false when no list is open or the item is scrolled out of sight.
+bool DroppedItemPoint(DWORD pid, int index, POINT& point)
+{
+    for (HWND hwnd : inspect::TopLevelWindows(pid)) {
+        if (inspect::ClassName(hwnd) != "ComboLBox")
+            continue;
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        const LRESULT height = SendMessageA(hwnd, LB_GETITEMHEIGHT, 0, 0);
+        const LRESULT top = SendMessageA(hwnd, LB_GETTOPINDEX, 0, 0);
+        if (height <= 0 || index < top)
+            return false;
+        point.x = client.right / 2;
+        point.y = static_cast<LONG>((index - top) * height + height / 2);
+        if (point.y >= client.bottom)
+            return false;
+        return ClientToScreen(hwnd, &point) != FALSE;
+    }
+    return false;
 }
 
 } // namespace
@@ -132,6 +155,13 @@ int main(int argc, char** argv)
             return 1;
         // Sent, not posted: the page has handled the edit's change notice when this returns.
         SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+        return 0;
+    }
+    if (command == "dropitem" && argc > 2) {
+        POINT point{};
+        if (!DroppedItemPoint(pid, std::atoi(argv[2]), point))
+            return 1;
+        std::printf("%ld %ld\n", point.x, point.y);
         return 0;
     }
     std::fprintf(stderr, "inspect: unknown command %s\n", command.c_str());
