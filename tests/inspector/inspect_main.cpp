@@ -8,6 +8,8 @@
 //   inspect.exe topwindows       captions and classes of the program's visible windows
 //   inspect.exe wait-caption TEXT [MS]   waits for a visible window captioned TEXT
 //   inspect.exe settext ID TEXT  sets the text of page control ID (an edit then tells the page)
+//   inspect.exe kill EXE         ends every process named EXE as the task manager does
+//                                (TerminateProcess, exit code 1); prints how many
 //   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
 #include <windows.h>
 #include <commctrl.h>
@@ -109,6 +111,24 @@ int main(int argc, char** argv)
             Sleep(50);
         } while (GetTickCount() - start < timeout);
         return 1;
+    }
+    if (command == "kill" && argc > 2) {
+        int killed = 0;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry)) {
+            if (_stricmp(entry.szExeFile, argv[2]) != 0)
+                continue;
+            HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+            if (process && TerminateProcess(process, 1))
+                ++killed;
+            if (process)
+                CloseHandle(process);
+        }
+        CloseHandle(snapshot);
+        std::printf("%d\n", killed);
+        return killed > 0 ? 0 : 1;
     }
     if (!pid) {
         std::fprintf(stderr, "inspect: Varnello.exe is not running\n");
