@@ -32,17 +32,18 @@ mean_brightness() { convert "$1" -format '%[fx:mean]' info:; }
 begin_end() { row_text 0 | awk -F' \\| ' '{ print $3, $4 }'; }
 
 start_varnello
+remember_rects
 focus_varnello
 add_file "$clip"
 row_text 0 | grep -q '| 00:00:00 | 00:00:15 |' || fail "the added clip reads: $(row_text 0)"
-video=($(inspect rect 1053))
+video=($(control_rect 1053))
 video_geometry="$((video[2] - video[0]))x$((video[3] - video[1]))+${video[0]}+${video[1]}"
 video_pixels() { import -window root -crop "$video_geometry" +repage "$1"; }
 
 # 1. Drag the left thumb to about a third of the track (196 pixels: the slider's width less
 #    its two thumbs). The mouse is pressed on the thumb's middle, so the value follows the
 #    pointer exactly.
-slider=($(inspect rect 1047))
+slider=($(control_rect 1047))
 y=$(( (slider[1] + slider[3]) / 2 )); x0=$(( slider[0] + 6 ))
 xdotool mousemove "$x0" "$y" mousedown 1; sleep 0.3
 xdotool mousemove $((x0 + 10)) "$y"; sleep 0.2

@@ -10,6 +10,8 @@
 //   inspect.exe settext ID TEXT  sets the text of page control ID (an edit then tells the page)
 //   inspect.exe kill EXE         ends every process named EXE as the task manager does
 //                                (TerminateProcess, exit code 1); prints how many
+//   inspect.exe rects            "ID left top right bottom" on the screen for each page control
+//   inspect.exe rowpoint ROW     screen point "x y" inside the Source cell of list row ROW
 //   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
 #include <windows.h>
 #include <commctrl.h>
@@ -175,6 +177,24 @@ int main(int argc, char** argv)
             return 1;
         // Sent, not posted: the page has handled the edit's change notice when this returns.
         SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+        return 0;
+    }
+    if (command == "rects") {
+        for (const inspect::ChildInfo& child : inspect::Children(page)) {
+            RECT rect{};
+            GetWindowRect(child.hwnd, &rect);
+            std::printf("%d %ld %ld %ld %ld\n", child.id, rect.left, rect.top, rect.right, rect.bottom);
+        }
+        return 0;
+    }
+    if (command == "rowpoint" && argc > 2) {
+        HWND list = GetDlgItem(page, 1011);
+        RECT row{};
+        if (!inspect::ListItemRect(list, std::atoi(argv[2]), row))
+            return 1;
+        POINT point{row.left + 40, (row.top + row.bottom) / 2};
+        ClientToScreen(list, &point);
+        std::printf("%ld %ld\n", point.x, point.y);
         return 0;
     }
     if (command == "dropitem" && argc > 2) {
