@@ -38,6 +38,9 @@ private:
     HANDLE m_handle = nullptr;
 };
 
+// The process of the encoder started last; null when none is held.
+HANDLE g_hEncoderProcess = nullptr;
+
 void CloseGlobal(HANDLE& handle)
 {
     if (handle) {
@@ -62,6 +65,7 @@ void RunEncoder(char* pszCommandLine, int nTaskIndex)
 {
     // The previous run's handles belong to that run; never let them leak into this one.
     EndEncoder();
+    CloseEncoderProcess();
 
     SECURITY_ATTRIBUTES inheritable{};
     inheritable.nLength = sizeof(inheritable);
@@ -114,10 +118,49 @@ void LaunchEncoder(HANDLE hStdOutput, HANDLE hStdInput, HANDLE hStdError, char* 
         ReportApiError("CreateProcess");
         return;
     }
-    // Neither waited for nor ended here: the encoder ends when its output is done or on "q".
+    // Never ended by the program: the encoder ends when its output is done or on "q". The
+    // process handle stays, so that the run can tell how the encoder ended.
     if (!CloseHandle(process.hThread))
         ReportApiError("CloseHandle");
-    CloseHandle(process.hProcess);
+    g_hEncoderProcess = process.hProcess;
+}
+
+void CloseEncoderProcess()
+{
+    CloseGlobal(g_hEncoderProcess);
+}
+
+EncoderExit WaitForEncoderExit(DWORD dwTimeoutMs)
+{
+    if (!g_hEncoderProcess)
+        return EncoderExit::Unknown;
+    EncoderExit result = EncoderExit::Unknown;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD wait = MsgWaitForMultipleObjects(1, &g_hEncoderProcess, FALSE,
+                                                     elapsed < dwTimeoutMs ? dwTimeoutMs - elapsed : 0, QS_ALLINPUT);
+        if (wait == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            if (!GetExitCodeProcess(g_hEncoderProcess, &code))
+                ReportApiError("GetExitCodeProcess");
+            else
+                result = code == 0 ? EncoderExit::Succeeded : EncoderExit::Failed;
+            break;
+        }
+        if (wait == WAIT_FAILED) {
+            ReportApiError("MsgWaitForMultipleObjects");
+            break;
+        }
+        if (wait == WAIT_TIMEOUT)
+            break;
+        // A message arrived: keep the window alive. A stop request lets go at once.
+        PumpMessages();
+        if (g_bStopConvert || !g_hEncoderProcess)
+            break;
+    }
+    CloseEncoderProcess();
+    return result;
 }
 
 void ReadEncoderOutput(HANDLE hRead, int nTaskIndex)

@@ -26,6 +26,10 @@ void EnterAppFolder()
     _chdir(strAppDir);
 }
 
+// How long the run waits for an encoder whose output has ended to exit as well; one that
+// takes longer is judged by its file alone.
+constexpr DWORD kEncoderExitWaitMs = 5000;
+
 // True when the encoder left a file with something in it.
 bool OutputWasWritten(const char* pszPath)
 {
@@ -83,11 +87,15 @@ void CVarnelloDlg::OnStartConvert()
         if (g_bStopConvert)
             break;
         EndEncoder();
+        const EncoderExit encoderExit = WaitForEncoderExit(kEncoderExitWaitMs);
+        if (g_bStopConvert)
+            break;
 
-        // A task counts as finished only when its encoder left a file behind: a missing
-        // encoder, an unreadable source or an unwritable folder show "Failed" instead.
+        // A task counts as finished only when its encoder left a file behind and did not end
+        // in failure: a missing encoder, an unreadable source, an unwritable folder, a full
+        // disk or an encoder that crashed or was killed half-way show "Failed" instead.
         ConvertTask task = m_arrTasks.GetAt(i);
-        if (OutputWasWritten(m_szOutputFile))
+        if (encoderExit != EncoderExit::Failed && OutputWasWritten(m_szOutputFile))
             task.bFinished = 1;
         else
             task.bFailed = 1;
@@ -97,6 +105,7 @@ void CVarnelloDlg::OnStartConvert()
             AddToiTunes();
     }
 
+    CloseEncoderProcess();
     m_bConverting = 0;
     m_btnStartConvert.ShowWindow(SW_SHOW);
     m_btnStopConvert.ShowWindow(SW_HIDE);

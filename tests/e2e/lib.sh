@@ -30,6 +30,7 @@ wait_for() {
 start_varnello() {
     (cd "$VARNELLO_DIST" && exec "$WINE" ./Varnello.exe >"$E2E_TMP/varnello.log" 2>&1) &
     VARNELLO_PID=$!
+    E2E_RECTS=()
     wait_for 30 inspect frame || fail "the Varnello window did not appear"
 }
 
@@ -82,10 +83,22 @@ cleanup_e2e() {
 }
 trap cleanup_e2e EXIT
 
+# Screen rectangles of the page's controls, read once by remember_rects: controls do not
+# move, and each look costs a Wine process start. start_varnello forgets them.
+declare -A E2E_RECTS=()
+remember_rects() {
+    local id rect
+    while read -r id rect; do E2E_RECTS[$id]="$rect"; done < <(inspect rects)
+}
+# Screen rectangle of a page control: "left top right bottom".
+control_rect() {
+    if [ -n "${E2E_RECTS[$1]:-}" ]; then echo "${E2E_RECTS[$1]}"; else inspect rect "$1"; fi
+}
+
 # Screen centre of a page control: "x y".
 control_centre() {
     local r
-    r="$(inspect rect "$1")" || fail "no control $1"
+    r="$(control_rect "$1")" || fail "no control $1"
     set -- $r
     echo "$(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 ))"
 }
@@ -100,7 +113,7 @@ click_control() {
 # Clicks a point inside a control, given as offsets from its top-left corner.
 click_in_control() {
     local r
-    r="$(inspect rect "$1")" || fail "no control $1"
+    r="$(control_rect "$1")" || fail "no control $1"
     set -- $r "$2" "$3"
     xdotool mousemove $(( $1 + $5 )) $(( $2 + $6 )) click 1
     sleep 0.3
@@ -154,3 +167,38 @@ encoder_processes() { prefix_pids 'venc[.]exe|ffmpeg[.]exe'; }
 # The program does not wait for an encoder it has told to quit: give the processes a moment
 # to end before calling them left over.
 encoders_gone() { wait_for 10 no_prefix_pids 'venc[.]exe|ffmpeg[.]exe'; }
+
+# Picks item INDEX of combo box ID with the mouse: opens its list, clicks the item.
+pick_combo_item() {
+    local point=""
+    click_control "$1"
+    for _ in $(seq 20); do point="$(inspect dropitem "$2")" && break; sleep 0.3; done
+    [ -n "$point" ] || fail "combo $1 opened no list showing item $2"
+    xdotool mousemove $point click 1
+    sleep 0.3
+}
+combo_sel() { state | sed -n "s/^combo $1 sel=\([0-9-]*\) .*/\1/p"; }
+
+# What a page control shows on the screen, as a PNG: control_pixels ID FILE
+control_pixels() {
+    local r
+    r=($(control_rect "$1")) || fail "no control $1"
+    import -window root -crop "$((r[2] - r[0]))x$((r[3] - r[1]))+${r[0]}+${r[1]}" +repage "$2"
+}
+# The frame window as a PNG, for the documentation's pictures.
+window_picture() {
+    local r
+    r=($(inspect frame)) || fail "no Varnello window"
+    import -window root -crop "$((r[2] - r[0]))x$((r[3] - r[1]))+${r[0]}+${r[1]}" +repage "$1"
+}
+# Root-mean-square difference of two pictures of the same size: 0 (equal) to 1.
+picture_distance() {
+    { compare -metric RMSE "$1" "$2" null: 2>&1 || true; } | sed -n 's/.*(\(.*\)).*/\1/p'
+}
+# True when awk finds the expression true: check "$a < 0.05"
+check() { awk "BEGIN { exit !($1) }"; }
+# With VARNELLO_E2E_SHOTS set to a folder, saves the window there as NAME.png (pictures for
+# the documentation); otherwise does nothing.
+shot() {
+    [ -z "${VARNELLO_E2E_SHOTS:-}" ] || { mkdir -p "$VARNELLO_E2E_SHOTS"; window_picture "$VARNELLO_E2E_SHOTS/$1.png"; }
+}

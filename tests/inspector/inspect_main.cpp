@@ -16,6 +16,11 @@
 //   inspect.exe checked ID       1 when page check box ID is checked, else 0
 //   inspect.exe boxtext CAPTION  the texts of the static controls of the program's visible
 //                                window captioned CAPTION (a message box), one "[text]" a line
+//   inspect.exe kill EXE         ends every process named EXE as the task manager does
+//                                (TerminateProcess, exit code 1); prints how many
+//   inspect.exe rects            "ID left top right bottom" on the screen for each page control
+//   inspect.exe rowpoint ROW     screen point "x y" inside the Source cell of list row ROW
+//   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -112,6 +117,28 @@ void PrintState(HWND frame, HWND page)
     }
 }
 
+// Screen point at the middle of item index of the combo box list that is dropped down now;
+// false when no list is open or the item is scrolled out of sight.
+bool DroppedItemPoint(DWORD pid, int index, POINT& point)
+{
+    for (HWND hwnd : inspect::TopLevelWindows(pid)) {
+        if (inspect::ClassName(hwnd) != "ComboLBox")
+            continue;
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        const LRESULT height = SendMessageA(hwnd, LB_GETITEMHEIGHT, 0, 0);
+        const LRESULT top = SendMessageA(hwnd, LB_GETTOPINDEX, 0, 0);
+        if (height <= 0 || index < top)
+            return false;
+        point.x = client.right / 2;
+        point.y = static_cast<LONG>((index - top) * height + height / 2);
+        if (point.y >= client.bottom)
+            return false;
+        return ClientToScreen(hwnd, &point) != FALSE;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -132,6 +159,24 @@ int main(int argc, char** argv)
             Sleep(50);
         } while (GetTickCount() - start < timeout);
         return 1;
+    }
+    if (command == "kill" && argc > 2) {
+        int killed = 0;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry)) {
+            if (_stricmp(entry.szExeFile, argv[2]) != 0)
+                continue;
+            HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+            if (process && TerminateProcess(process, 1))
+                ++killed;
+            if (process)
+                CloseHandle(process);
+        }
+        CloseHandle(snapshot);
+        std::printf("%d\n", killed);
+        return killed > 0 ? 0 : 1;
     }
     if (!pid) {
         std::fprintf(stderr, "inspect: Varnello.exe is not running\n");
@@ -215,6 +260,31 @@ int main(int argc, char** argv)
             return 0;
         }
         return 1;
+    }
+    if (command == "rects") {
+        for (const inspect::ChildInfo& child : inspect::Children(page)) {
+            RECT rect{};
+            GetWindowRect(child.hwnd, &rect);
+            std::printf("%d %ld %ld %ld %ld\n", child.id, rect.left, rect.top, rect.right, rect.bottom);
+        }
+        return 0;
+    }
+    if (command == "rowpoint" && argc > 2) {
+        HWND list = GetDlgItem(page, 1011);
+        RECT row{};
+        if (!inspect::ListItemRect(list, std::atoi(argv[2]), row))
+            return 1;
+        POINT point{row.left + 40, (row.top + row.bottom) / 2};
+        ClientToScreen(list, &point);
+        std::printf("%ld %ld\n", point.x, point.y);
+        return 0;
+    }
+    if (command == "dropitem" && argc > 2) {
+        POINT point{};
+        if (!DroppedItemPoint(pid, std::atoi(argv[2]), point))
+            return 1;
+        std::printf("%ld %ld\n", point.x, point.y);
+        return 0;
     }
     std::fprintf(stderr, "inspect: unknown command %s\n", command.c_str());
     return 2;

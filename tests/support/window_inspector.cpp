@@ -313,4 +313,23 @@ std::string ListItemText(HWND list, int item, int subItem)
     return text;
 }
 
+// LVM_GETITEMRECT reads its LVIR_ code from the rectangle it fills, in the list's process.
+bool ListItemRect(HWND list, int item, RECT& rect)
+{
+    ProcessHandle process(list);
+    if (!process.Get())
+        return false;
+    RemoteBuffer remote(process.Get(), sizeof(RECT));
+    if (!remote.Address())
+        return false;
+    RECT request{};
+    request.left = LVIR_BOUNDS;
+    remote.Write(0, &request, sizeof(request));
+    DWORD_PTR ok = 0;
+    if (!SendWithTimeout(list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(remote.Address()), &ok) || !ok)
+        return false;
+    remote.Read(0, &rect, sizeof(rect));
+    return true;
+}
+
 } // namespace inspect

@@ -76,4 +76,6 @@ namespace inspect {
 // The text of one cell of another process's list view (LVM_GETITEMTEXT through memory in
 // the target process, so owner-data lists answer through their own LVN_GETDISPINFO).
 std::string ListItemText(HWND list, int item, int subItem);
+// The rectangle of a row, in the list's client coordinates; false when there is no such row.
+bool ListItemRect(HWND list, int item, RECT& rect);
 } // namespace inspect

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Trimming and previewing with the mouse and keys on the real window, checked against the
+# pictures of the source: dragging the left thumb moves Begin Time during the drag and, on
+# release, shows the frame at the new start; arrow keys move the range without a preview;
+# Play plays the trimmed range and Stop preview stops it where it is.
+source "$(dirname "$0")/lib.sh"
+
+clip="$E2E_TMP/clock.avi"
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+clock=""   # a big running clock on the picture, when the font is there
+[ -f "$font" ] && clock=",drawtext=fontfile=$font:text='%{pts\:hms}':fontsize=34:fontcolor=white:box=1:boxcolor=black:x=10:y=95"
+ffmpeg -v error -y -f lavfi -i "testsrc=duration=15:size=320x240:rate=25$clock" \
+    -f lavfi -i "sine=frequency=440:duration=15" -shortest "$clip"
+length="$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$clip")"
+
+# The source's pictures as the 264 x 200 video window shows a 4:3 picture: the reference
+# frame at time T, and one frame for each whole second.
+frame_at() {
+    ffmpeg -v error -y -ss "$1" -i "$clip" -frames:v 1 -vf scale=264:198,pad=264:200:0:1 "$2"
+}
+ffmpeg -v error -y -i "$clip" -vf fps=1,scale=264:198,pad=264:200:0:1 -start_number 0 "$E2E_TMP/second%02d.png"
+# The whole second whose picture is nearest to a screen picture.
+nearest_second() {
+    local best=0 best_d=2 d s
+    for s in $(seq 0 14); do
+        d="$(picture_distance "$1" "$(printf '%s/second%02d.png' "$E2E_TMP" "$s")")"
+        check "$d < $best_d" && { best="$s"; best_d="$d"; }
+    done
+    echo "$best"
+}
+mean_brightness() { convert "$1" -format '%[fx:mean]' info:; }
+begin_end() { row_text 0 | awk -F' \\| ' '{ print $3, $4 }'; }
+
+start_varnello
+remember_rects
+focus_varnello
+add_file "$clip"
+row_text 0 | grep -q '| 00:00:00 | 00:00:15 |' || fail "the added clip reads: $(row_text 0)"
+video=($(control_rect 1053))
+video_geometry="$((video[2] - video[0]))x$((video[3] - video[1]))+${video[0]}+${video[1]}"
+video_pixels() { import -window root -crop "$video_geometry" +repage "$1"; }
+
+# 1. Drag the left thumb to about a third of the track (196 pixels: the slider's width less
+#    its two thumbs). The mouse is pressed on the thumb's middle, so the value follows the
+#    pointer exactly.
+slider=($(control_rect 1047))
+y=$(( (slider[1] + slider[3]) / 2 )); x0=$(( slider[0] + 6 ))
+xdotool mousemove "$x0" "$y" mousedown 1; sleep 0.3
+xdotool mousemove $((x0 + 10)) "$y"; sleep 0.2
+xdotool mousemove $((x0 + 20)) "$y"; sleep 0.5
+[ "$(begin_end)" = "00:00:01 00:00:15" ] || fail "during the drag (1.5 s) the row reads: $(row_text 0)"
+xdotool mousemove $((x0 + 40)) "$y"; sleep 0.2
+xdotool mousemove $((x0 + 62)) "$y"; sleep 0.5
+[ "$(begin_end)" = "00:00:04 00:00:15" ] || fail "during the drag (4.7 s) the row reads: $(row_text 0)"
+video_pixels "$E2E_TMP/during_drag.png"
+check "$(mean_brightness "$E2E_TMP/during_drag.png") < 0.02" || fail "something was previewed before the button was released"
+xdotool mouseup 1
+
+start="$(awk -v l="$length" 'BEGIN { printf "%.3f", l * 62 / 196 }')"
+frame_at "$start" "$E2E_TMP/expected.png"
+shows_start() { video_pixels "$E2E_TMP/shown.png"; check "$(picture_distance "$E2E_TMP/shown.png" "$E2E_TMP/expected.png") < 0.05"; }
+wait_for 30 shows_start || fail "after the release the video window does not show the frame at $start s (distance $(picture_distance "$E2E_TMP/shown.png" "$E2E_TMP/expected.png"))"
+right="$(picture_distance "$E2E_TMP/shown.png" "$E2E_TMP/expected.png")"
+for other in $(awk -v s="$start" 'BEGIN { print s - 2, s + 2 }'); do
+    frame_at "$other" "$E2E_TMP/other.png"
+    wrong="$(picture_distance "$E2E_TMP/shown.png" "$E2E_TMP/other.png")"
+    check "$wrong > 3 * $right && $wrong > 0.05" \
+        || fail "the preview is not clearly the frame at $start s: $right from it, $wrong from the one at $other s"
+    echo "preview at $start s: distance $right from its frame, $wrong from the frame at $other s"
+done
+shot trim-preview
+
+# 2. Twenty presses of Left move the whole range back by twenty pixels (1.5 s): the times
+#    change, the picture does not.
+xdotool key --delay 60 $(printf 'Left %.0s' $(seq 20)); sleep 0.5
+[ "$(begin_end)" = "00:00:03 00:00:13" ] || fail "after twenty Left keys the row reads: $(row_text 0)"
+sleep 1.5
+video_pixels "$E2E_TMP/after_keys.png"
+check "$(picture_distance "$E2E_TMP/after_keys.png" "$E2E_TMP/shown.png") < 0.01" || fail "the arrow keys previewed a frame"
+
+# 3. Play the trimmed range (about 3.2 s to 13.5 s): the window shows one picture after
+#    another from the range's start on.
+click_control 1054
+samples=()
+previous="$E2E_TMP/after_keys.png"
+deadline=$((SECONDS + 30))
+while [ ${#samples[@]} -lt 4 ] && [ $SECONDS -lt $deadline ]; do
+    f="$E2E_TMP/play${#samples[@]}.png"
+    video_pixels "$f"
+    if check "$(picture_distance "$f" "$previous") > 0.02"; then
+        samples+=("$f"); previous="$f"
+    fi
+    sleep 0.3
+done
+[ ${#samples[@]} -ge 4 ] || fail "Play showed ${#samples[@]} new pictures in 30 s"
+click_control 1055
+shot playing
+video_pixels "$E2E_TMP/stopped.png"
+sleep 1.5
+video_pixels "$E2E_TMP/still.png"
+check "$(picture_distance "$E2E_TMP/stopped.png" "$E2E_TMP/still.png") < 0.01" || fail "the picture kept changing after Stop preview"
+
+seconds=""
+for f in "${samples[@]}" "$E2E_TMP/still.png"; do seconds+="$(nearest_second "$f") "; done
+echo "pictures during playback and after Stop show the seconds: $seconds"
+set -- $seconds
+[ "$1" -ge 2 ] && [ "$1" -le 5 ] || fail "playback did not begin at the range's start (3.2 s): pictures of seconds $seconds"
+prev=0
+for s in "$@"; do
+    [ "$s" -ge "$prev" ] && [ "$s" -le 13 ] || fail "playback left the range or went back: pictures of seconds $seconds"
+    prev="$s"
+done
+[ "$prev" -le 11 ] || fail "Stop preview came only at the range's end: pictures of seconds $seconds"
+varnello_running || fail "the program ended"
+close_varnello
+echo "ok: the slider trims and previews, Play plays the range and Stop stops it"

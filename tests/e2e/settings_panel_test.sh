@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# The output settings panel on the real window with mouse and keys: each task keeps its own
+# settings and title as rows are clicked, the Output cell follows the title as it is typed,
+# a profile other than the first disables the nine settings, removing rows leaves the panel
+# showing the task that became current (or the defaults), and a folder chosen with Browse is
+# shown again at the next start.
+source "$(dirname "$0")/lib.sh"
+chosen="$WINEPREFIX/drive_c/varnello-e2e-out"
+trap 'clear_output_dir; rm -rf "$chosen"; cleanup_e2e' EXIT
+
+make_clip "$E2E_TMP/a.avi" 2
+make_clip "$E2E_TMP/b.mpg" 3 -c:v mpeg1video -c:a mp2 -ar 44100
+make_clip "$E2E_TMP/c.avi" 4
+
+setting_combos="1025 1026 1027 1028 1029 1030 1031 1032 1033"
+click_row() {
+    local point
+    point="$(inspect rowpoint "$1")" || fail "no row $1 to click"
+    xdotool mousemove $point click 1
+    sleep 0.3
+}
+# The panel shows: expect_panel TITLE PROFILE VIDEO_SIZE ENABLED(0|1) WHEN [STATE]
+expect_panel() {
+    local s="${6:-$(state)}" id
+    grep -q "^control 1023 .* text=$1\$" <<<"$s" || fail "$5: title edit: $(echo "$s" | grep '^control 1023 ')"
+    grep -q "^combo 1024 sel=$2 " <<<"$s" || fail "$5: profile: $(echo "$s" | grep '^combo 1024 ')"
+    grep -q "^combo 1026 sel=$3 " <<<"$s" || fail "$5: video size: $(echo "$s" | grep '^combo 1026 ')"
+    for id in $setting_combos; do
+        grep -q "^control $id ComboBox .* enabled=$4 " <<<"$s" || fail "$5: combo $id enabled is not $4"
+    done
+}
+# Row R is current: the list's mark, selected and focused: expect_current R WHEN [STATE]
+expect_current() {
+    local s="${3:-$(state)}"
+    grep -q "^row $1 state=3 " <<<"$s" || fail "$2: row $1 is not the selected, focused row"
+    grep -q "^list count=[0-9]* mark=$1\$" <<<"$s" || fail "$2: $(grep '^list ' <<<"$s"), expected mark $1"
+}
+# Replaces the title edit's text by typing, as a person does.
+type_title() {
+    local old
+    click_control 1023
+    old="$(control_line 1023 | sed 's/.* text=//')"
+    xdotool key End $(for _ in $(seq ${#old}); do echo BackSpace; done)
+    xdotool type --delay 30 "$1"
+    sleep 0.3
+}
+
+clear_output_dir
+start_varnello
+remember_rects
+focus_varnello
+add_file "$E2E_TMP/a.avi"; add_file "$E2E_TMP/b.mpg"; add_file "$E2E_TMP/c.avi"
+[ "$(list_count)" = "3" ] || fail "expected 3 rows, got $(list_count)"
+expect_panel c 0 3 1 "after adding"
+
+# 1. The first row: its settings are shown; change its size and title.
+click_row 0
+s="$(state)"
+expect_current 0 "first row clicked" "$s"
+expect_panel a 0 3 1 "first row clicked" "$s"
+pick_combo_item 1026 1
+[ "$(combo_sel 1026)" = "1" ] || fail "Video Size did not take the choice: $(combo_sel 1026)"
+type_title "Beach day"
+row_text 0 | grep -qF "| Beach day.mp4 |" || fail "the Output cell did not follow the title: $(row_text 0)"
+shot settings
+
+# 2. The second row shows its own (default) values; give it another size.
+click_row 1
+s="$(state)"
+expect_current 1 "second row clicked" "$s"
+expect_panel b 0 3 1 "second row clicked" "$s"
+pick_combo_item 1026 4
+# 3. Back to the first: each task kept its own values; the third was never touched.
+click_row 0
+expect_panel "Beach day" 0 1 1 "first row again"
+click_row 2
+expect_panel c 0 3 1 "third row"
+click_row 1
+expect_panel b 0 4 1 "second row again"
+row_text 1 | grep -qF "| b.mp4 |" || fail "the second row's output changed: $(row_text 1)"
+
+# 4. A profile other than entry 0 disables the nine settings; entry 0 enables them again
+#    showing what they showed; each task keeps its profile.
+pick_combo_item 1024 5
+expect_panel b 5 4 0 "second row on profile 5"
+click_row 0
+expect_panel "Beach day" 0 1 1 "first row while the second is on profile 5"
+# A task on another profile does not load the nine combos: they stay as the first row left
+# them, disabled; entry 0 enables them as they are, and the task's own size is shown once
+# the row is chosen again.
+click_row 1
+expect_panel b 5 1 0 "second row, profile 5, shown again"
+pick_combo_item 1024 0
+expect_panel b 0 1 1 "second row back on entry 0"
+click_row 0; click_row 1
+expect_panel b 0 4 1 "second row chosen again"
+pick_combo_item 1024 2
+
+# 5. Removing rows: the middle (current) row goes and the task that moved up is current;
+#    then the last row while current, then all rows.
+click_control 1013
+[ "$(list_count)" = "2" ] || fail "middle row not removed: $(list_count) rows"
+s="$(state)"
+expect_current 1 "middle row removed" "$s"
+expect_panel c 0 3 1 "middle row removed" "$s"
+click_control 1013
+[ "$(list_count)" = "1" ] || fail "last row not removed: $(list_count) rows"
+s="$(state)"
+expect_current 0 "last row removed" "$s"
+expect_panel "Beach day" 0 1 1 "last row removed" "$s"
+pick_combo_item 1024 3
+expect_panel "Beach day" 3 1 0 "the only row on profile 3"
+click_control 1014
+[ "$(list_count)" = "0" ] || fail "Remove all left $(list_count) rows"
+expect_panel "" 0 3 1 "all rows removed"
+
+# 6. The output folder: the shell's own folder browser, driven by keys (type-ahead in its
+#    tree: My Computer, the C: drive, then our folder, the only one there starting with v).
+mkdir -p "$chosen"
+control_line 1021 | grep -qF 'text=D:\' || fail "with no folder stored the edit shows: $(control_line 1021)"
+open_browser() {
+    local dialog
+    click_control 1022
+    wait_for 15 xdotool search --onlyvisible --name '^Browse for Folder$' || fail "no folder browser"
+    dialog="$(xdotool search --onlyvisible --name '^Browse for Folder$' | head -1)"
+    xdotool windowfocus "$dialog"; sleep 0.5
+}
+browser_gone() { wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Browse for Folder\$'"; }
+open_browser
+xdotool key Escape
+browser_gone || fail "Escape did not close the folder browser"
+control_line 1021 | grep -qF 'text=D:\' || fail "a cancelled browser changed the folder: $(control_line 1021)"
+open_browser
+xdotool key m; sleep 0.3; xdotool key Right; sleep 0.5
+xdotool key Down; sleep 0.3; xdotool key Right; sleep 0.5
+xdotool key v; sleep 0.5
+shot browse
+xdotool key Return
+browser_gone || fail "the folder browser stayed open"
+control_line 1021 | grep -qF 'text=C:\varnello-e2e-out' || fail "the chosen folder is not shown: $(control_line 1021)"
+close_varnello
+start_varnello
+remember_rects
+control_line 1021 | grep -qF 'text=C:\varnello-e2e-out' || fail "after a restart the edit shows: $(control_line 1021)"
+close_varnello
+echo "ok: the panel keeps each task's settings, follows removals and remembers the folder"
