@@ -29,13 +29,25 @@ source "$(dirname "$0")/lib.sh"
 trap 'cleanup_e2e; stop_session' EXIT
 [ "$WINEPREFIX" = "$session_dir/wineprefix" ] || fail "not in the private prefix: $WINEPREFIX"
 
+# Runs a command up to five times: the first registry writes into a new prefix can fail while
+# Wine is still setting it up.
+must() {
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        "$@" && return 0
+        echo "retrying after a failure: $*" >&2
+        sleep 2
+    done
+    fail "failed five times: $*"
+}
+
 music="$E2E_TMP/music"
 autoadd="$music/iTunes/iTunes Media/Automatically Add to iTunes"
 mkdir -p "$autoadd"
-"$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
-    /v 'My Music' /t REG_EXPAND_SZ /d "$(winpath "$music")" /f >/dev/null 2>&1
-"$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
-    /v 'My Music' /t REG_SZ /d "$(winpath "$music")" /f >/dev/null 2>&1
+must "$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
+    /v 'My Music' /t REG_EXPAND_SZ /d "$(winpath "$music")" /f >/dev/null
+must "$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+    /v 'My Music' /t REG_SZ /d "$(winpath "$music")" /f >/dev/null
 
 finished_text="$(printf '%40s%s%40s' '' 'Converting Finished' '')"
 
@@ -92,7 +104,7 @@ make_clip "$E2E_TMP/third.avi" 2
 
 # 1. Stop during the second of three tasks, shut-down box clear.
 out="$E2E_TMP/stopped"; mkdir -p "$out"
-set_output_dir "$out"
+must set_output_dir "$out"
 start_varnello
 for clip in first long third; do add_file "$E2E_TMP/$clip.avi"; done
 [ "$(list_count)" = "3" ] || fail "expected 3 rows, got $(list_count)"
@@ -128,7 +140,7 @@ echo "ok: stop during the second task, box checked"
 # clip_3 (3 s) and clip_4 (4 s).
 out="$E2E_TMP/numbered"; mkdir -p "$out"
 echo "not a video" > "$out/clip.mp4"
-set_output_dir "$out"
+must set_output_dir "$out"
 for n in 2 3 4; do mkdir -p "$E2E_TMP/src$n"; make_clip "$E2E_TMP/src$n/clip.avi" "$n"; done
 start_varnello
 for n in 2 3 4; do add_file "$E2E_TMP/src$n/clip.avi"; done
@@ -155,7 +167,7 @@ grep -q '^Command0=no_such_encoder.exe ' "$E2E_TMP/profiles.ini" || fail "could 
 mv "$E2E_TMP/profiles.ini" "$VARNELLO_DIST/app/iPod_Profile.ini"
 rm -f "$VARNELLO_DIST/app/log.txt" "$autoadd"/*
 out="$E2E_TMP/failed"; mkdir -p "$out"
-set_output_dir "$out"
+must set_output_dir "$out"
 start_varnello
 add_file "$E2E_TMP/src2/clip.avi"
 add_file "$E2E_TMP/src3/clip.avi"
@@ -190,7 +202,7 @@ echo "ok: a missing encoder fails its task only"
 # may appear meanwhile, and ViviRarir runs for no task.
 rm -f "$autoadd"/*
 out="$E2E_TMP/shutdown"; mkdir -p "$out"
-set_output_dir "$out"
+must set_output_dir "$out"
 start_varnello
 add_file "$E2E_TMP/first.avi"
 add_file "$E2E_TMP/third.avi"
