@@ -11,6 +11,8 @@
 namespace {
 
 constexpr DWORD kReadBufferSize = 256;
+// How long the window may go unserviced while the encoder has nothing to say.
+constexpr DWORD kQuietPollMs = 15;
 
 // One local pipe end: closed explicitly at its step of the sequence (a failure is logged),
 // or by the destructor should the sequence ever be left early.
@@ -46,6 +48,23 @@ void CloseGlobal(HANDLE& handle)
     if (handle) {
         CloseHandle(handle);
         handle = nullptr;
+    }
+}
+
+// The encoder reports a few times a second at most. Rather than sit in a read until its next
+// line, wait here while its pipe is empty and keep the window serviced, so that a click on
+// Stop or a repaint is handled at once. True when there is something to read (or the pipe
+// has ended, which the read then tells); false when a stop request closed the pipe meanwhile.
+bool WaitForEncoderOutput(HANDLE hRead)
+{
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(hRead, nullptr, 0, nullptr, &available, nullptr) || available > 0)
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kQuietPollMs, QS_ALLINPUT);
+        PumpMessages();
+        if (g_bStopConvert || g_hChildStdoutRead != hRead)
+            return false;
     }
 }
 
@@ -167,6 +186,8 @@ void ReadEncoderOutput(HANDLE hRead, int nTaskIndex)
 {
     char buffer[kReadBufferSize];
     for (;;) {
+        if (!WaitForEncoderOutput(hRead))
+            return;
         std::memset(buffer, 0, sizeof(buffer));
         DWORD bytesRead = 0;
         // One byte less than the buffer: the piece always ends in a zero.

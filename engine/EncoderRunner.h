@@ -15,7 +15,8 @@ void RunEncoder(char* pszCommandLine, int nTaskIndex);
 // process handle is kept until WaitForEncoderExit or CloseEncoderProcess.
 void LaunchEncoder(HANDLE hStdOutput, HANDLE hStdInput, HANDLE hStdError, char* pszCommandLine);
 
-// The read loop: 255 bytes at most per read, each piece parsed, messages pumped in between.
+// The read loop: 255 bytes at most per read, each piece parsed, messages pumped in between
+// and while the encoder is quiet.
 void ReadEncoderOutput(HANDLE hRead, int nTaskIndex);
 
 // Updates the task's size, position and speed from one zero-terminated piece of output and

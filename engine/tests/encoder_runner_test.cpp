@@ -96,6 +96,7 @@ public:
     int invalidations = 0;
     HWND window = nullptr;     // invalidated with each repaint request, when set
     bool stopOnFirstRepaint = false;
+    UINT stopAfterFirstRepaintMs = 0; // a stop asked for that long after the first piece
 
     int GetTaskCount() const override { return static_cast<int>(tasks.size()); }
     ConvertTask GetTask(int nIndex) const override { return tasks[nIndex]; }
@@ -115,6 +116,8 @@ public:
             InvalidateRect(window, nullptr, FALSE);
             if (stopOnFirstRepaint && invalidations == 1)
                 PostMessageA(window, kStopMessage, 0, 0);
+            if (stopAfterFirstRepaintMs && invalidations == 1)
+                SetTimer(window, 1, stopAfterFirstRepaintMs, nullptr);
         }
     }
 };
@@ -131,7 +134,9 @@ LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         ++g_paints;
         return 0;
     }
-    if (msg == kStopMessage) {
+    if (msg == WM_TIMER)
+        KillTimer(hwnd, wParam);
+    if (msg == kStopMessage || msg == WM_TIMER) {
         g_bStopConvert = true;
         EndEncoder();
         return 0;
@@ -287,6 +292,19 @@ TEST_F(EncoderRunnerTest, StopDuringTheRunSendsQToTheEncoder)
     EXPECT_EQ(g_hChildStdinWrite, nullptr);
     EXPECT_EQ(WaitForFile(Marker()), "q");
     EXPECT_FALSE(FileExists(m_dir + "\\log.txt"));
+}
+
+TEST_F(EncoderRunnerTest, StopIsHandledWhileTheEncoderIsQuiet)
+{
+    // The encoder reports once, then says nothing for seconds (and ignores "q"): a click on
+    // Stop in that silence must be handled then, not when the encoder next writes or ends.
+    m_target.window = MakeWindow();
+    m_target.stopAfterFirstRepaintMs = 300;
+    Run("linger 8000");
+    EXPECT_TRUE(g_bStopConvert);
+    EXPECT_EQ(g_hChildStdoutRead, nullptr);
+    EXPECT_EQ(CountProcesses("script_encoder.exe"), 1) << "the read loop waited for the encoder to end";
+    EXPECT_TRUE(NoEncoderLeft(15000));
 }
 
 TEST_F(EncoderRunnerTest, IntermediateTaskIsStoppedAtTheTrimmedLength)
