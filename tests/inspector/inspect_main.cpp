@@ -8,6 +8,11 @@
 //   inspect.exe topwindows       captions and classes of the program's visible windows
 //   inspect.exe wait-caption TEXT [MS]   waits for a visible window captioned TEXT
 //   inspect.exe settext ID TEXT  sets the text of page control ID (an edit then tells the page)
+//   inspect.exe boxtext CAPTION  the texts inside the program's visible window captioned CAPTION
+//   inspect.exe glance WHAT...   few facts with few messages, for a window that answers only
+//                                now and then (during a run): the list's count, Stop's
+//                                visibility and the settings combos' enabled flags, then for
+//                                each WHAT: cell:ROW:COL, sel:ID (a combo's selection), text:ID
 //   inspect.exe rects            "ID left top right bottom" on the screen for each page control
 //   inspect.exe rowpoint ROW     screen point "x y" inside the Source cell of list row ROW
 //   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
@@ -73,6 +78,7 @@ void PrintState(HWND frame, HWND page)
 // false when no list is open or the item is scrolled out of sight.
 bool DroppedItemPoint(DWORD pid, int index, POINT& point)
 {
+    inspect::WaitPatiently(60000);
     for (HWND hwnd : inspect::TopLevelWindows(pid)) {
         if (inspect::ClassName(hwnd) != "ComboLBox")
             continue;
@@ -89,6 +95,39 @@ bool DroppedItemPoint(DWORD pid, int index, POINT& point)
         return ClientToScreen(hwnd, &point) != FALSE;
     }
     return false;
+}
+
+// The page, found without sending the program a single message: the child of one of its
+// visible top-level windows that holds the task list.
+HWND QuietFindPage(DWORD pid)
+{
+    for (HWND top : inspect::TopLevelWindows(pid))
+        for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (GetDlgItem(child, 1011))
+                return child;
+    return nullptr;
+}
+
+int Glance(HWND page, int argc, char** argv)
+{
+    inspect::WaitPatiently(60000);
+    HWND list = GetDlgItem(page, 1011);
+    std::printf("list count=%d\n", inspect::ListItemCount(list));
+    std::printf("stop visible=%d\n", IsWindowVisible(GetDlgItem(page, 1049)) ? 1 : 0);
+    std::printf("settings enabled=");
+    for (int id = 1025; id <= 1033; ++id)
+        std::printf("%d", IsWindowEnabled(GetDlgItem(page, id)) ? 1 : 0);
+    std::printf("\n");
+    for (int i = 2; i < argc; ++i) {
+        int a = 0, b = 0;
+        if (std::sscanf(argv[i], "cell:%d:%d", &a, &b) == 2)
+            std::printf("cell %d %d=%s\n", a, b, inspect::ListItemText(list, a, b).c_str());
+        else if (std::sscanf(argv[i], "sel:%d", &a) == 1)
+            std::printf("sel %d=%d\n", a, inspect::ComboSelection(GetDlgItem(page, a)));
+        else if (std::sscanf(argv[i], "text:%d", &a) == 1)
+            std::printf("text %d=%s\n", a, inspect::WindowText(GetDlgItem(page, a)).c_str());
+    }
+    return 0;
 }
 
 } // namespace
@@ -120,6 +159,28 @@ int main(int argc, char** argv)
         for (HWND hwnd : inspect::TopLevelWindows(pid))
             std::printf("%s|%s\n", inspect::WindowText(hwnd).c_str(), inspect::ClassName(hwnd).c_str());
         return 0;
+    }
+    if (command == "boxtext" && argc > 2) {
+        for (HWND hwnd : inspect::TopLevelWindows(pid)) {
+            if (inspect::WindowText(hwnd) != argv[2])
+                continue;
+            for (const inspect::ChildInfo& child : inspect::Children(hwnd))
+                if (!child.text.empty())
+                    std::printf("%s\n", child.text.c_str());
+            return 0;
+        }
+        return 1;
+    }
+    if (command == "dropitem" && argc > 2) {
+        POINT point{};
+        if (!DroppedItemPoint(pid, std::atoi(argv[2]), point))
+            return 1;
+        std::printf("%ld %ld\n", point.x, point.y);
+        return 0;
+    }
+    if (command == "glance") {
+        HWND page = QuietFindPage(pid);
+        return page ? Glance(page, argc, argv) : 1;
     }
     HWND frame = inspect::WaitForTopLevel(pid, "Varnello", 10000);
     HWND page = frame ? FindPage(frame) : nullptr;
@@ -174,13 +235,6 @@ int main(int argc, char** argv)
             return 1;
         POINT point{row.left + 40, (row.top + row.bottom) / 2};
         ClientToScreen(list, &point);
-        std::printf("%ld %ld\n", point.x, point.y);
-        return 0;
-    }
-    if (command == "dropitem" && argc > 2) {
-        POINT point{};
-        if (!DroppedItemPoint(pid, std::atoi(argv[2]), point))
-            return 1;
         std::printf("%ld %ld\n", point.x, point.y);
         return 0;
     }
