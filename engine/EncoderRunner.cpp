@@ -11,6 +11,8 @@
 namespace {
 
 constexpr DWORD kReadBufferSize = 256;
+// How long the window may go unserviced while the encoder has nothing to say.
+constexpr DWORD kQuietPollMs = 15;
 
 // One local pipe end: closed explicitly at its step of the sequence (a failure is logged),
 // or by the destructor should the sequence ever be left early.
@@ -38,11 +40,31 @@ private:
     HANDLE m_handle = nullptr;
 };
 
+// The process of the encoder started last; null when none is held.
+HANDLE g_hEncoderProcess = nullptr;
+
 void CloseGlobal(HANDLE& handle)
 {
     if (handle) {
         CloseHandle(handle);
         handle = nullptr;
+    }
+}
+
+// The encoder reports a few times a second at most. Rather than sit in a read until its next
+// line, wait here while its pipe is empty and keep the window serviced, so that a click on
+// Stop or a repaint is handled at once. True when there is something to read (or the pipe
+// has ended, which the read then tells); false when a stop request closed the pipe meanwhile.
+bool WaitForEncoderOutput(HANDLE hRead)
+{
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(hRead, nullptr, 0, nullptr, &available, nullptr) || available > 0)
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kQuietPollMs, QS_ALLINPUT);
+        PumpMessages();
+        if (g_bStopConvert || g_hChildStdoutRead != hRead)
+            return false;
     }
 }
 
@@ -62,6 +84,7 @@ void RunEncoder(char* pszCommandLine, int nTaskIndex)
 {
     // The previous run's handles belong to that run; never let them leak into this one.
     EndEncoder();
+    CloseEncoderProcess();
 
     SECURITY_ATTRIBUTES inheritable{};
     inheritable.nLength = sizeof(inheritable);
@@ -114,16 +137,57 @@ void LaunchEncoder(HANDLE hStdOutput, HANDLE hStdInput, HANDLE hStdError, char* 
         ReportApiError("CreateProcess");
         return;
     }
-    // Neither waited for nor ended here: the encoder ends when its output is done or on "q".
+    // Never ended by the program: the encoder ends when its output is done or on "q". The
+    // process handle stays, so that the run can tell how the encoder ended.
     if (!CloseHandle(process.hThread))
         ReportApiError("CloseHandle");
-    CloseHandle(process.hProcess);
+    g_hEncoderProcess = process.hProcess;
+}
+
+void CloseEncoderProcess()
+{
+    CloseGlobal(g_hEncoderProcess);
+}
+
+EncoderExit WaitForEncoderExit(DWORD dwTimeoutMs)
+{
+    if (!g_hEncoderProcess)
+        return EncoderExit::Unknown;
+    EncoderExit result = EncoderExit::Unknown;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD wait = MsgWaitForMultipleObjects(1, &g_hEncoderProcess, FALSE,
+                                                     elapsed < dwTimeoutMs ? dwTimeoutMs - elapsed : 0, QS_ALLINPUT);
+        if (wait == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            if (!GetExitCodeProcess(g_hEncoderProcess, &code))
+                ReportApiError("GetExitCodeProcess");
+            else
+                result = code == 0 ? EncoderExit::Succeeded : EncoderExit::Failed;
+            break;
+        }
+        if (wait == WAIT_FAILED) {
+            ReportApiError("MsgWaitForMultipleObjects");
+            break;
+        }
+        if (wait == WAIT_TIMEOUT)
+            break;
+        // A message arrived: keep the window alive. A stop request lets go at once.
+        PumpMessages();
+        if (g_bStopConvert || !g_hEncoderProcess)
+            break;
+    }
+    CloseEncoderProcess();
+    return result;
 }
 
 void ReadEncoderOutput(HANDLE hRead, int nTaskIndex)
 {
     char buffer[kReadBufferSize];
     for (;;) {
+        if (!WaitForEncoderOutput(hRead))
+            return;
         std::memset(buffer, 0, sizeof(buffer));
         DWORD bytesRead = 0;
         // One byte less than the buffer: the piece always ends in a zero.

@@ -11,10 +11,12 @@
 // to end the encoder (EndEncoder), unless the parser or the stop sequence already has.
 void RunEncoder(char* pszCommandLine, int nTaskIndex);
 
-// Creates the hidden encoder process with the given standard handles, inheriting them.
+// Creates the hidden encoder process with the given standard handles, inheriting them. The
+// process handle is kept until WaitForEncoderExit or CloseEncoderProcess.
 void LaunchEncoder(HANDLE hStdOutput, HANDLE hStdInput, HANDLE hStdError, char* pszCommandLine);
 
-// The read loop: 255 bytes at most per read, each piece parsed, messages pumped in between.
+// The read loop: 255 bytes at most per read, each piece parsed, messages pumped in between
+// and while the encoder is quiet.
 void ReadEncoderOutput(HANDLE hRead, int nTaskIndex);
 
 // Updates the task's size, position and speed from one zero-terminated piece of output and
@@ -25,3 +27,19 @@ void ParseEncoderOutput(const char* pszPiece, int nTaskIndex);
 // closes that. Handles already closed (by an earlier end, stop or early stop) are skipped, so
 // every handle is closed exactly once whichever path comes first.
 void EndEncoder();
+
+// How the last encoder started by RunEncoder ended, as far as the program can tell.
+enum class EncoderExit {
+    Succeeded, // exited with code 0
+    Failed,    // exited with another code: crashed, killed or gave up
+    Unknown,   // never started, or still running when the wait ran out
+};
+
+// Waits at most dwTimeoutMs for the last encoder to exit, dispatching window messages
+// meanwhile, and reads its exit code; then lets go of the process. Called once the encoder's
+// output has ended, when a well-behaved encoder is exiting anyway: a crash or a kill must not
+// be taken for a finished file just because part of one was written.
+EncoderExit WaitForEncoderExit(DWORD dwTimeoutMs);
+
+// Lets go of the last encoder's process handle without waiting (after a stop).
+void CloseEncoderProcess();

@@ -5,39 +5,18 @@
 #include <ocidl.h>
 #include <oleidl.h>
 
+#include "framework/ComObject.h"
 #include "framework/OleComPtr.h"
 
 namespace {
 
 // What the control sees of its host: IOleWindow::GetWindow gives the host window.
-class HostSite final : public IOleWindow {
+class HostSite final : public ComObject<IOleWindow> {
 public:
     explicit HostSite(HWND hHost) : m_hHost(hHost) {}
-    HostSite(const HostSite&) = delete;
-    HostSite& operator=(const HostSite&) = delete;
 
     void Detach() { m_hHost = nullptr; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IOleWindow) {
-            *ppv = static_cast<IOleWindow*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG n = --m_nRefs;
-        if (n == 0)
-            delete this;
-        return n;
-    }
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* phwnd) override
     {
         if (!phwnd)
@@ -48,8 +27,7 @@ public:
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
 private:
-    ~HostSite() = default;
-    ULONG m_nRefs = 1;
+    ~HostSite() override = default;
     HWND m_hHost;
 };
 

@@ -13,6 +13,7 @@
 #include "engine/CommandLine.h"
 #include "engine/EncoderRunner.h"
 #include "engine/FinishingActions.h"
+#include "engine/MessagePump.h"
 #include "engine/MessageText.h"
 #include "engine/OutputPath.h"
 #include "res/resource.h"
@@ -26,11 +27,30 @@ void EnterAppFolder()
     _chdir(strAppDir);
 }
 
+// How long the run waits for an encoder whose output has ended to exit as well; one that
+// takes longer is judged by its file alone.
+constexpr DWORD kEncoderExitWaitMs = 5000;
+
 // True when the encoder left a file with something in it.
 bool OutputWasWritten(const char* pszPath)
 {
     struct _stat64 info {};
     return _stat64(pszPath, &info) == 0 && (info.st_mode & _S_IFREG) != 0 && info.st_size > 0;
+}
+
+// Removes what a failed encoder left under the task's output name: a cut-off file that no
+// player can open, on a disk it may have filled. The name was free when the task began (the
+// run never chooses an existing name), so the file is the failed attempt's own. An encoder's
+// helper may hold it open for a moment after the encoder died: try for a little while.
+void RemoveFailedOutput(const char* pszPath)
+{
+    if (GetFileAttributesA(pszPath) == INVALID_FILE_ATTRIBUTES)
+        return;
+    const DWORD start = GetTickCount();
+    while (!DeleteFileA(pszPath) && GetLastError() != ERROR_FILE_NOT_FOUND && GetTickCount() - start < 3000) {
+        PumpMessages();
+        Sleep(50);
+    }
 }
 
 } // namespace
@@ -83,20 +103,27 @@ void CVarnelloDlg::OnStartConvert()
         if (g_bStopConvert)
             break;
         EndEncoder();
+        const EncoderExit encoderExit = WaitForEncoderExit(kEncoderExitWaitMs);
+        if (g_bStopConvert)
+            break;
 
-        // A task counts as finished only when its encoder left a file behind: a missing
-        // encoder, an unreadable source or an unwritable folder show "Failed" instead.
+        // A task counts as finished only when its encoder left a file behind and did not end
+        // in failure: a missing encoder, an unreadable source, an unwritable folder, a full
+        // disk or an encoder that crashed or was killed half-way show "Failed" instead.
         ConvertTask task = m_arrTasks.GetAt(i);
-        if (OutputWasWritten(m_szOutputFile))
+        if (encoderExit != EncoderExit::Failed && OutputWasWritten(m_szOutputFile)) {
             task.bFinished = 1;
-        else
+        } else {
             task.bFailed = 1;
+            RemoveFailedOutput(m_szOutputFile);
+        }
         m_arrTasks.SetAt(i, task);
         InvalidateCells(i, i, 4, false);
         if (task.bFinished == 1 && m_chkShutdown.GetCheck() == 0)
             AddToiTunes();
     }
 
+    CloseEncoderProcess();
     m_bConverting = 0;
     m_btnStartConvert.ShowWindow(SW_SHOW);
     m_btnStopConvert.ShowWindow(SW_HIDE);

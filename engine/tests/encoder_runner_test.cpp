@@ -96,6 +96,7 @@ public:
     int invalidations = 0;
     HWND window = nullptr;     // invalidated with each repaint request, when set
     bool stopOnFirstRepaint = false;
+    UINT stopAfterFirstRepaintMs = 0; // a stop asked for that long after the first piece
 
     int GetTaskCount() const override { return static_cast<int>(tasks.size()); }
     ConvertTask GetTask(int nIndex) const override { return tasks[nIndex]; }
@@ -115,6 +116,8 @@ public:
             InvalidateRect(window, nullptr, FALSE);
             if (stopOnFirstRepaint && invalidations == 1)
                 PostMessageA(window, kStopMessage, 0, 0);
+            if (stopAfterFirstRepaintMs && invalidations == 1)
+                SetTimer(window, 1, stopAfterFirstRepaintMs, nullptr);
         }
     }
 };
@@ -131,7 +134,9 @@ LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         ++g_paints;
         return 0;
     }
-    if (msg == kStopMessage) {
+    if (msg == WM_TIMER)
+        KillTimer(hwnd, wParam);
+    if (msg == kStopMessage || msg == WM_TIMER) {
         g_bStopConvert = true;
         EndEncoder();
         return 0;
@@ -152,6 +157,7 @@ protected:
         GetCurrentDirectoryA(sizeof(m_oldDir), m_oldDir);
         SetCurrentDirectoryA(m_dir.c_str());
 
+        CloseEncoderProcess();
         g_pConversionTarget = &m_target;
         g_bStopConvert = false;
         g_nConvertIndex = 0;
@@ -162,6 +168,7 @@ protected:
     void TearDown() override
     {
         EndEncoder();
+        CloseEncoderProcess();
         g_pConversionTarget = nullptr;
         g_bStopConvert = false;
         if (m_window)
@@ -287,6 +294,19 @@ TEST_F(EncoderRunnerTest, StopDuringTheRunSendsQToTheEncoder)
     EXPECT_FALSE(FileExists(m_dir + "\\log.txt"));
 }
 
+TEST_F(EncoderRunnerTest, StopIsHandledWhileTheEncoderIsQuiet)
+{
+    // The encoder reports once, then says nothing for seconds (and ignores "q"): a click on
+    // Stop in that silence must be handled then, not when the encoder next writes or ends.
+    m_target.window = MakeWindow();
+    m_target.stopAfterFirstRepaintMs = 300;
+    Run("linger 8000");
+    EXPECT_TRUE(g_bStopConvert);
+    EXPECT_EQ(g_hChildStdoutRead, nullptr);
+    EXPECT_EQ(CountProcesses("script_encoder.exe"), 1) << "the read loop waited for the encoder to end";
+    EXPECT_TRUE(NoEncoderLeft(15000));
+}
+
 TEST_F(EncoderRunnerTest, IntermediateTaskIsStoppedAtTheTrimmedLength)
 {
     m_target.tasks[0].bNeedIntermediate = 1;
@@ -321,6 +341,7 @@ TEST_F(EncoderRunnerTest, ClosesEveryHandleOnceAndLeaksNone)
         sentinels.push_back(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     EndEncoder();
     EndEncoder(); // and a stop after the end
+    CloseEncoderProcess();
     int closedByRunner = 0;
     for (HANDLE sentinel : sentinels) {
         if (WaitForSingleObject(sentinel, 0) != WAIT_TIMEOUT)
@@ -332,6 +353,43 @@ TEST_F(EncoderRunnerTest, ClosesEveryHandleOnceAndLeaksNone)
     ASSERT_TRUE(NoEncoderLeft());
 
     EXPECT_EQ(CountOpenHandles(), before) << "handles leaked by the runner";
+}
+
+TEST_F(EncoderRunnerTest, TellsAFailedEncoderFromOneThatSucceeded)
+{
+    // A crash or a kill shows only in the exit code: the output may look like any other.
+    Run("exit 3");
+    EndEncoder();
+    EXPECT_EQ(WaitForEncoderExit(5000), EncoderExit::Failed);
+    EXPECT_EQ(m_target.tasks[0].nOutputSizeKB, 100) << "its output was read all the same";
+
+    Run("exit 0");
+    EndEncoder();
+    EXPECT_EQ(WaitForEncoderExit(5000), EncoderExit::Succeeded);
+    EXPECT_EQ(WaitForEncoderExit(5000), EncoderExit::Unknown) << "the process is let go after one wait";
+
+    // An encoder that never started has no exit to tell.
+    std::vector<char> commandLine(2048, '\0');
+    std::string("no_such_encoder.exe").copy(commandLine.data(), 2000);
+    RunEncoder(commandLine.data(), 0);
+    EndEncoder();
+    EXPECT_EQ(WaitForEncoderExit(5000), EncoderExit::Unknown);
+    // One entry, for the start that failed; waiting adds none.
+    EXPECT_EQ(LogText().find("CreateProcess"), LogText().rfind("CreateProcess"));
+}
+
+TEST_F(EncoderRunnerTest, AnEncoderStillRunningWhenTheWaitEndsIsUnknownAndLetGo)
+{
+    const int before = CountOpenHandles();
+    // The early stop of an intermediate task gives the read loop up while the encoder lives on.
+    m_target.tasks[0].bNeedIntermediate = 1;
+    m_target.tasks[0].dEndTime = 1;
+    Run("linger 1500");
+    ASSERT_EQ(g_hChildStdoutRead, nullptr);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(WaitForEncoderExit(200), EncoderExit::Unknown);
+    EXPECT_LT(GetTickCount() - start, 1200u) << "the wait outlasted its limit";
+    EXPECT_EQ(CountOpenHandles(), before) << "the process handle was kept";
 }
 
 TEST(PumpMessages, LeavesAQuitRequestForTheMainLoop)

@@ -6,6 +6,8 @@
 //   script_encoder split               one progress line in two halves 300 ms apart, then one whole
 //   script_encoder waitq MARKER [LINE] writes LINE (or a progress line), then waits for "q" or the
 //                                      end of its input and writes "q" or "eof" into MARKER
+//   script_encoder exit CODE           one progress line, then exits with CODE
+//   script_encoder linger MS           one progress line, then lives MS more, deaf to "q"
 #include <windows.h>
 
 #include <cstdio>
@@ -49,6 +51,12 @@ int main(int argc, char** argv)
         Write(err, "2.5 bitrate= 419.4kbits/s\r");
         Sleep(300);
         Write(err, "frame=   50 q=5.0 size=     300kB time=13.0 bitrate= 419.4kbits/s\r");
+    } else if (mode == "exit" && argc > 2) {
+        Write(out, ProgressLine(1));
+        return std::atoi(argv[2]);
+    } else if (mode == "linger" && argc > 2) {
+        Write(out, ProgressLine(1));
+        Sleep(static_cast<DWORD>(std::atoi(argv[2])));
     } else if (mode == "waitq" && argc > 2) {
         Write(out, argc > 3 ? argv[3] : ProgressLine(1));
         const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);

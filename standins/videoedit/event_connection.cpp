@@ -1,7 +1,7 @@
 // The component's one connection point.
 #include "standins/videoedit/event_connection.h"
 
-#include <atomic>
+#include "framework/ComObject.h"
 
 namespace vedit {
 
@@ -89,30 +89,10 @@ HRESULT EventConnectionPoint::EnumConnections(IEnumConnections** connections)
 
 namespace {
 
-class SinglePointEnumerator final : public IEnumConnectionPoints {
+class SinglePointEnumerator final : public ComObject<IEnumConnectionPoints> {
 public:
     SinglePointEnumerator(IConnectionPoint* point, ULONG position) : m_point(ComRef<IConnectionPoint>::Share(point)), m_position(position) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IEnumConnectionPoints) {
-            *object = static_cast<IEnumConnectionPoints*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, IConnectionPoint** points, ULONG* fetched) override
     {
         if (!points)
@@ -151,7 +131,6 @@ public:
 private:
     ComRef<IConnectionPoint> m_point;
     ULONG m_position;
-    std::atomic<ULONG> m_refs{1};
 };
 
 } // namespace

@@ -1,10 +1,10 @@
 // Registers the video-editing component's class object for this process.
 #include "standins/videoedit/video_edit_registration.h"
 
-#include <atomic>
 #include <memory>
 #include <string>
 
+#include "framework/ComObject.h"
 #include "standins/videoedit/media_tools.h"
 #include "standins/videoedit/video_edit_component.h"
 #include "standins/videoedit/video_edit_ids.h"
@@ -13,30 +13,10 @@
 namespace vedit {
 namespace {
 
-class VideoEditFactory final : public IClassFactory {
+class VideoEditFactory final : public ComObject<IClassFactory> {
 public:
     explicit VideoEditFactory(std::shared_ptr<MediaTools> tools) : m_tools(std::move(tools)) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override
     {
         if (!object)
@@ -53,7 +33,6 @@ public:
 
 private:
     std::shared_ptr<MediaTools> m_tools; // one memory of file facts for every instance
-    std::atomic<ULONG> m_refs{1};
 };
 
 std::wstring WideFromAnsi(const char* text)

@@ -65,7 +65,7 @@ set_output_dir "$out"
 finish_run() {
     local box
     wait_for 300 xdotool search --onlyvisible --name '^Information$' || fail "$1: the run did not finish"
-    inspect boxtext Information | grep -q '^ *Converting Finished *$' \
+    inspect boxtext Information | grep -q '^\[ *Converting Finished *\]$' \
         || fail "$1: the box says: $(inspect boxtext Information)"
     box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
     xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3

@@ -8,7 +8,16 @@
 //   inspect.exe topwindows       captions and classes of the program's visible windows
 //   inspect.exe wait-caption TEXT [MS]   waits for a visible window captioned TEXT
 //   inspect.exe settext ID TEXT  sets the text of page control ID (an edit then tells the page)
-//   inspect.exe boxtext CAPTION  the texts inside the program's visible window captioned CAPTION
+//   inspect.exe select ID INDEX  selects item INDEX of page combo ID and tells the page, as a
+//                                choice from the drop-down does
+//   inspect.exe cell ROW COLUMN  the text of one task list cell; during a run the page answers
+//                                only between two pieces of encoder output, so one question
+//                                is much quicker than the many of "state"
+//   inspect.exe checked ID       1 when page check box ID is checked, else 0
+//   inspect.exe boxtext CAPTION  the texts of the static controls of the program's visible
+//                                window captioned CAPTION (a message box), one "[text]" a line
+//   inspect.exe kill EXE         ends every process named EXE as the task manager does
+//                                (TerminateProcess, exit code 1); prints how many
 //   inspect.exe glance WHAT...   few facts with few messages, for a window that answers only
 //                                now and then (during a run): the list's count, Stop's
 //                                visibility and the settings combos' enabled flags, then for
@@ -41,6 +50,44 @@ DWORD FindVarnelloProcess()
     }
     CloseHandle(snapshot);
     return pid;
+}
+
+// The frame and its page found without sending the program a single message. During a run the
+// program answers a message only between two pieces of encoder output, so the usual search,
+// which asks every window for its text, can take many seconds there.
+struct QuickSearch {
+    DWORD pid;
+    HWND page;
+};
+
+BOOL CALLBACK FindPageChild(HWND child, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<QuickSearch*>(lParam);
+    if (GetDlgItem(child, 1011)) {
+        search->page = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindFrameQuickly(HWND hwnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<QuickSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char caption[64] = {};
+    // For another process's window this reads the caption the system keeps: no message is sent.
+    if (owner == search->pid && IsWindowVisible(hwnd) && GetWindowTextA(hwnd, caption, sizeof(caption)) > 0 &&
+        std::strncmp(caption, "Varnello", 8) == 0)
+        EnumChildWindows(hwnd, FindPageChild, lParam);
+    return search->page ? FALSE : TRUE;
+}
+
+HWND FindPageQuickly(DWORD pid)
+{
+    QuickSearch search{pid, nullptr};
+    EnumWindows(FindFrameQuickly, reinterpret_cast<LPARAM>(&search));
+    return search.page;
 }
 
 HWND FindPage(HWND frame)
@@ -97,17 +144,6 @@ bool DroppedItemPoint(DWORD pid, int index, POINT& point)
     return false;
 }
 
-// The page, found without sending the program a single message: the child of one of its
-// visible top-level windows that holds the task list.
-HWND QuietFindPage(DWORD pid)
-{
-    for (HWND top : inspect::TopLevelWindows(pid))
-        for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            if (GetDlgItem(child, 1011))
-                return child;
-    return nullptr;
-}
-
 int Glance(HWND page, int argc, char** argv)
 {
     inspect::WaitPatiently(60000);
@@ -151,6 +187,24 @@ int main(int argc, char** argv)
         } while (GetTickCount() - start < timeout);
         return 1;
     }
+    if (command == "kill" && argc > 2) {
+        int killed = 0;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry)) {
+            if (_stricmp(entry.szExeFile, argv[2]) != 0)
+                continue;
+            HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+            if (process && TerminateProcess(process, 1))
+                ++killed;
+            if (process)
+                CloseHandle(process);
+        }
+        CloseHandle(snapshot);
+        std::printf("%d\n", killed);
+        return killed > 0 ? 0 : 1;
+    }
     if (!pid) {
         std::fprintf(stderr, "inspect: Varnello.exe is not running\n");
         return 1;
@@ -160,30 +214,10 @@ int main(int argc, char** argv)
             std::printf("%s|%s\n", inspect::WindowText(hwnd).c_str(), inspect::ClassName(hwnd).c_str());
         return 0;
     }
-    if (command == "boxtext" && argc > 2) {
-        for (HWND hwnd : inspect::TopLevelWindows(pid)) {
-            if (inspect::WindowText(hwnd) != argv[2])
-                continue;
-            for (const inspect::ChildInfo& child : inspect::Children(hwnd))
-                if (!child.text.empty())
-                    std::printf("%s\n", child.text.c_str());
-            return 0;
-        }
-        return 1;
-    }
-    if (command == "dropitem" && argc > 2) {
-        POINT point{};
-        if (!DroppedItemPoint(pid, std::atoi(argv[2]), point))
-            return 1;
-        std::printf("%ld %ld\n", point.x, point.y);
-        return 0;
-    }
-    if (command == "glance") {
-        HWND page = QuietFindPage(pid);
-        return page ? Glance(page, argc, argv) : 1;
-    }
-    HWND frame = inspect::WaitForTopLevel(pid, "Varnello", 10000);
-    HWND page = frame ? FindPage(frame) : nullptr;
+    HWND page = FindPageQuickly(pid);
+    HWND frame = page ? GetAncestor(page, GA_ROOT) : inspect::WaitForTopLevel(pid, "Varnello", 10000);
+    if (!page && frame)
+        page = FindPage(frame);
     if (!page) {
         std::fprintf(stderr, "inspect: no Varnello window\n");
         return 1;
@@ -220,6 +254,40 @@ int main(int argc, char** argv)
         SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
         return 0;
     }
+    if (command == "select" && argc > 3) {
+        HWND combo = GetDlgItem(page, std::atoi(argv[2]));
+        if (!combo)
+            return 1;
+        const int index = std::atoi(argv[3]);
+        if (SendMessageA(combo, CB_SETCURSEL, index, 0) != index)
+            return 1;
+        // CB_SETCURSEL alone notifies nobody; a choice made with the mouse sends this.
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+        return 0;
+    }
+    if (command == "cell" && argc > 3) {
+        std::printf("%s\n", inspect::ListItemText(GetDlgItem(page, 1011), std::atoi(argv[2]), std::atoi(argv[3])).c_str());
+        return 0;
+    }
+    if (command == "checked" && argc > 2) {
+        HWND box = GetDlgItem(page, std::atoi(argv[2]));
+        if (!box)
+            return 1;
+        std::printf("%d\n", SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+        return 0;
+    }
+    if (command == "boxtext" && argc > 2) {
+        for (HWND hwnd : inspect::TopLevelWindows(pid)) {
+            if (inspect::WindowText(hwnd) != argv[2])
+                continue;
+            for (const inspect::ChildInfo& child : inspect::Children(hwnd))
+                if (_stricmp(child.className.c_str(), "Static") == 0 && !child.text.empty())
+                    std::printf("[%s]\n", child.text.c_str());
+            return 0;
+        }
+        return 1;
+    }
     if (command == "rects") {
         for (const inspect::ChildInfo& child : inspect::Children(page)) {
             RECT rect{};
@@ -235,6 +303,15 @@ int main(int argc, char** argv)
             return 1;
         POINT point{row.left + 40, (row.top + row.bottom) / 2};
         ClientToScreen(list, &point);
+        std::printf("%ld %ld\n", point.x, point.y);
+        return 0;
+    }
+    if (command == "glance")
+        return Glance(page, argc, argv);
+    if (command == "dropitem" && argc > 2) {
+        POINT point{};
+        if (!DroppedItemPoint(pid, std::atoi(argv[2]), point))
+            return 1;
         std::printf("%ld %ld\n", point.x, point.y);
         return 0;
     }

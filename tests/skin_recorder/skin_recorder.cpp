@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+#include "framework/ComObject.h"
+
 namespace {
 
 // {6A1F2B3C-4D5E-4F60-8172-93A4B5C6D7E8}
@@ -47,31 +49,11 @@ void AppendToLog(const std::string& line)
     std::fclose(file);
 }
 
-class SkinRecorder final : public IDispatch {
+class SkinRecorder final : public ComObject<IDispatch> {
 public:
     SkinRecorder() { ++g_objects; }
-    ~SkinRecorder() { --g_objects; }
+    ~SkinRecorder() override { --g_objects; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { *count = 0; return S_OK; }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
@@ -94,24 +76,10 @@ public:
             VariantInit(result);
         return S_OK;
     }
-
-private:
-    std::atomic<ULONG> m_refs{1};
 };
 
-class Factory final : public IClassFactory {
+class Factory final : public ComStaticObject<IClassFactory> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *ppv = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override
     {
         if (outer)

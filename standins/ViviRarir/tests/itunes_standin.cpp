@@ -10,6 +10,8 @@
 #include <cwchar>
 #include <string>
 
+#include "framework/ComObject.h"
+
 // {5B0C7A37-0E5D-4C3A-9A41-6D2B1F7C9E11}
 static const CLSID kStandInClsid = {0x5b0c7a37, 0x0e5d, 0x4c3a, {0x9a, 0x41, 0x6d, 0x2b, 0x1f, 0x7c, 0x9e, 0x11}};
 
@@ -36,27 +38,8 @@ std::string Narrow(const wchar_t* text)
 }
 
 // An IDispatch whose members are looked up by name; the derived object answers by index.
-class DispatchObject : public IDispatch {
+class DispatchObject : public ComObject<IDispatch> {
 public:
-    virtual ~DispatchObject() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (riid == IID_IUnknown || riid == IID_IDispatch) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
         *count = 0;
@@ -82,9 +65,6 @@ public:
 protected:
     virtual int MemberIndex(const wchar_t* name) = 0;
     virtual HRESULT Call(int index, WORD flags, DISPPARAMS* params, VARIANT* result) = 0;
-
-private:
-    ULONG m_refs = 1;
 };
 
 class Operation : public DispatchObject {
@@ -130,19 +110,8 @@ class Application : public DispatchObject {
     }
 };
 
-class Factory : public IClassFactory {
+class Factory : public ComStaticObject<IClassFactory> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *ppv = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override
     {
         if (outer)

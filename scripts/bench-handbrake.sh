@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Benchmark (not a test): Varnello's default conversion against HandBrakeCLI.
+#
+#   scripts/bench-handbrake.sh [RUNS] [SECONDS]
+#
+# Converts the same generated clip (SECONDS long, default 60, 640x480 at 25 fps with moving
+# detail) with the staged venc.exe using the settings panel's defaults (H.264 baseline
+# 320x240 at 640 kbps, AAC stereo 64 kbps) and with Debian's HandBrakeCLI asked for the
+# same size, bitrates, profile and level, RUNS times each in turn (A B A B ...). Prints every
+# wall time, the median ratio Varnello/HandBrake, and the SSIM of each output against the
+# source scaled to 320x240 (ffmpeg's ssim filter). Installs handbrake-cli when missing.
+# Target: Varnello no slower (ratio <= 1) with an SSIM no lower.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${VARNELLO_BUILD_DIR:-$root/build}"
+app="$build/dist/app"
+run="$root/scripts/wine-run.sh"
+runs="${1:-5}"
+seconds="${2:-60}"
+[ -x "$app/venc.exe" ] && [ -f "$app/ffmpeg.exe" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
+if ! command -v HandBrakeCLI >/dev/null; then
+    echo "installing handbrake-cli" >&2
+    sudo_cmd=""; [ "$(id -u)" = 0 ] || sudo_cmd=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends handbrake-cli >/dev/null
+fi
+
+work="$(mktemp -d)"
+own_session=0
+cleanup() {
+    rm -rf "$work"
+    if [ "$own_session" = 1 ]; then "$run" --session-stop; fi
+}
+trap cleanup EXIT
+if ! "$run" --session-env | grep -q DISPLAY; then
+    "$run" --session-start
+    own_session=1
+fi
+
+winpath() { echo "Z:${1//\//\\}"; }
+clip="$work/clip.avi"
+# Zooming fractal detail with a moving test pattern on top: hard enough to encode that the
+# encoders' quality differs, unlike a still pattern.
+ffmpeg -v error -y -f lavfi -i "mandelbrot=size=640x480:rate=25,trim=duration=$seconds" \
+       -f lavfi -i "testsrc2=size=160x120:rate=25:duration=$seconds" \
+       -f lavfi -i "sine=frequency=440:duration=$seconds" \
+       -filter_complex "[0:v][1:v]overlay=x='mod(t*80,480)':y='mod(t*40,360)'[v]" \
+       -map '[v]' -map 2:a -ac 2 -c:v mpeg4 -q:v 2 -c:a libmp3lame -b:a 192k "$clip"
+
+out_v="$work/varnello.mp4"
+out_h="$work/handbrake.mp4"
+venc_cmd=("$run" "$app/venc.exe" -y -i "$(winpath "$clip")" -vcodec h264 -coder 0 -vlevel 13 -bufsize 256
+          -g 250 -s 320x240 -b 640 -aspect 4:3 -ac 2 -ab 64 -vol 256 -title Bench
+          -timestamp "2026-01-01 00:00:00" "$(winpath "$out_v")")
+hb_cmd=(HandBrakeCLI -i "$clip" -o "$out_h" -f av_mp4 -e x264 --encoder-profile baseline
+        --encoder-level 1.3 --encoder-preset medium -x ref=1:bframes=0:keyint=250:vbv-maxrate=768:vbv-bufsize=256
+        -b 640 -w 320 -l 240 --crop 0:0:0:0 --non-anamorphic -r 25 --cfr -E av_aac -B 64 --mixdown stereo)
+
+now() { date +%s.%N; }
+time_one() {
+    local start end
+    start="$(now)"
+    "$@" >/dev/null 2>&1 </dev/null
+    end="$(now)"
+    echo "$end - $start" | bc -l
+}
+
+echo "clip: $seconds s, 640x480 25 fps mpeg4 + mp3, to H.264 baseline 320x240 640 kbps + AAC 64 kbps; $runs runs each"
+echo "HandBrakeCLI: $(HandBrakeCLI --version 2>/dev/null | head -1)"
+"${venc_cmd[@]}" >/dev/null 2>&1 </dev/null    # warm-up: caches and the Wine prefix
+"${hb_cmd[@]}" >/dev/null 2>&1 </dev/null
+ratios=()
+for i in $(seq 1 "$runs"); do
+    a="$(time_one "${venc_cmd[@]}")"
+    b="$(time_one "${hb_cmd[@]}")"
+    r="$(echo "$a / $b" | bc -l)"
+    ratios+=("$r")
+    printf 'run %2d: Varnello %6.2f s  HandBrakeCLI %6.2f s  ratio %.4f\n' "$i" "$a" "$b" "$r"
+done
+median="$(printf '%s\n' "${ratios[@]}" | sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }')"
+printf 'median ratio Varnello/HandBrakeCLI: %.4f\n' "$median"
+
+# SSIM of an output against the source scaled the same way; "All:" is the mean over Y, U, V.
+ssim_of() {
+    ffmpeg -hide_banner -nostats -i "$1" -i "$clip" \
+        -lavfi "[1:v]scale=320:240:flags=bicubic,setsar=1[ref];[0:v]setsar=1[enc];[enc][ref]ssim" -f null - 2>&1 \
+        | sed -n 's/.*SSIM .* All:\([0-9.]*\).*/\1/p' | tail -1
+}
+size_of() { stat -c %s "$1"; }
+printf 'Varnello:     SSIM %s, %d bytes, %s frames\n' "$(ssim_of "$out_v")" "$(size_of "$out_v")" \
+    "$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$out_v")"
+printf 'HandBrakeCLI: SSIM %s, %d bytes, %s frames\n' "$(ssim_of "$out_h")" "$(size_of "$out_h")" \
+    "$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$out_h")"

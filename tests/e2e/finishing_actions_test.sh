@@ -1,0 +1,227 @@
+#!/usr/bin/env bash
+# What a run does when tasks are done, with the real encoder, the real ViviRarir and the real
+# shut-down call:
+#  - Stop during the second of three tasks: the first stays "Finished", the second keeps its
+#    last progress text, the third is empty, ViviRarir took only the first file, the run ends
+#    with the "Converting Finished" box; with the shut-down box checked a stopped run does not
+#    shut down either.
+#  - Box clear: ViviRarir gets each finished file once, under its final numbered name.
+#  - A task whose encoder cannot be started is "Failed", is logged once, gets no ViviRarir, and
+#    the run goes on.
+#  - Box checked: the system is shut down and no box is shown.
+# Without iTunes, ViviRarir copies the file into "<My Music>\iTunes\iTunes Media\Automatically
+# Add to iTunes" when that folder exists; here My Music is a folder of this test, so the copies
+# show what ViviRarir was given.
+# Under Wine the shut-down ends every Windows program of the prefix (the Linux machine is not
+# touched). It must not end the programs of the session the other tests share, so this test
+# runs in a display and Wine prefix of its own, made here and removed at the end.
+set -euo pipefail
+: "${VARNELLO_SOURCE:?}"
+session_dir="$(mktemp -d)"
+export VARNELLO_BUILD_DIR="$session_dir"
+stop_session() {
+    "$VARNELLO_SOURCE/scripts/wine-run.sh" --session-stop >/dev/null 2>&1 || true
+    rm -rf "$session_dir"
+}
+"$VARNELLO_SOURCE/scripts/wine-run.sh" --session-start || { stop_session; echo "FAIL: no private session" >&2; exit 1; }
+
+source "$(dirname "$0")/lib.sh"
+trap 'cleanup_e2e; stop_session' EXIT
+[ "$WINEPREFIX" = "$session_dir/wineprefix" ] || fail "not in the private prefix: $WINEPREFIX"
+
+# Runs a command up to five times: the first registry writes into a new prefix can fail while
+# Wine is still setting it up.
+must() {
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        "$@" && return 0
+        echo "retrying after a failure: $*" >&2
+        sleep 2
+    done
+    fail "failed five times: $*"
+}
+
+music="$E2E_TMP/music"
+autoadd="$music/iTunes/iTunes Media/Automatically Add to iTunes"
+mkdir -p "$autoadd"
+must "$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
+    /v 'My Music' /t REG_EXPAND_SZ /d "$(winpath "$music")" /f >/dev/null
+must "$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+    /v 'My Music' /t REG_SZ /d "$(winpath "$music")" /f >/dev/null
+
+finished_text="$(printf '%40s%s%40s' '' 'Converting Finished' '')"
+
+# The Progress cell of a row; one quick question, so it may be asked while the encoder runs.
+progress_cell() { inspect cell "$1" 4; }
+running_progress() { progress_cell "$1" | grep -Eq '^ [0-9]+\.[0-9]{2}%  [0-9]+\.[0-9]{2}MB   Remain Time:'; }
+row_finished() { [ "$(progress_cell "$1")" = "Finished" ]; }
+
+# Waits for the box that ends a run, checks its text word for word and closes it.
+expect_finished_box() {
+    local box text
+    wait_for 180 xdotool search --onlyvisible --name '^Information$' || fail "$1: no Information box"
+    text="$(inspect boxtext Information)"
+    [ "$text" = "[$finished_text]" ] || fail "$1: the box says [$text]"
+    box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
+    xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
+    xdotool key Return
+    wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "$1: the box stayed"
+}
+
+expect_video_of() {
+    local length
+    [ -f "$1" ] || fail "missing output $(basename "$1"); folder holds: $(ls "$(dirname "$1")")"
+    length="$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$1")"
+    awk -v d="$length" -v want="$2" 'BEGIN { exit !(d > want - 0.7 && d < want + 0.7) }' \
+        || fail "$(basename "$1") lasts ${length:-nothing}, not about $2 s"
+}
+
+autoadd_files() { ls "$autoadd" | sort | tr '\n' ' '; }
+
+# Starts a run whose second task is long, waits until the second one is encoding, presses Stop.
+stop_during_second_task() {
+    click_control 1048
+    wait_for 120 row_finished 0 || fail "$1: the first task did not finish: $(row_text 0)"
+    wait_for 60 running_progress 1 || fail "$1: the second task shows no progress: $(row_text 1)"
+    click_control 1049
+}
+
+expect_stopped_rows() {
+    local last
+    row_finished 0 || fail "$1: row 0 is not Finished after the stop: $(row_text 0)"
+    running_progress 1 || fail "$1: row 1 lost its progress text: $(row_text 1)"
+    last="$(progress_cell 1)"; sleep 1
+    [ "$(progress_cell 1)" = "$last" ] || fail "$1: row 1 still changes after the stop"
+    [ -z "$(progress_cell 2)" ] || fail "$1: row 2 is not empty: $(row_text 2)"
+    control_line 1048 | grep -q 'visible=1' || fail "$1: Start is not back"
+    control_line 1049 | grep -q 'visible=0' || fail "$1: Stop is still shown"
+}
+
+make_clip "$E2E_TMP/first.avi" 2
+# Long enough to be still encoding when Stop is pressed, on any machine.
+make_clip "$E2E_TMP/long.avi" 600
+make_clip "$E2E_TMP/third.avi" 2
+
+# 1. Stop during the second of three tasks, shut-down box clear.
+out="$E2E_TMP/stopped"; mkdir -p "$out"
+must set_output_dir "$out"
+start_varnello
+for clip in first long third; do add_file "$E2E_TMP/$clip.avi"; done
+[ "$(list_count)" = "3" ] || fail "expected 3 rows, got $(list_count)"
+[ "$(inspect checked 1059)" = "0" ] || fail "the shut-down box starts checked"
+stop_during_second_task "stop, box clear"
+wait_for 60 xdotool search --onlyvisible --name '^Information$' || fail "stop, box clear: no Information box"
+expect_stopped_rows "stop, box clear"
+expect_finished_box "stop, box clear"
+[ "$(autoadd_files)" = "first.mp4 " ] || fail "ViviRarir was given: $(autoadd_files)"
+cmp -s "$autoadd/first.mp4" "$out/first.mp4" || fail "ViviRarir was given another first.mp4"
+[ ! -e "$out/third.mp4" ] || fail "the third task was started"
+encoders_gone || fail "encoder processes left after the stop: $(encoder_processes)"
+echo "ok: stop during the second task, box clear"
+
+# 2. The same with the box checked: a stopped run does not shut down.
+rm -f "$autoadd"/*
+click_control 1059
+[ "$(inspect checked 1059)" = "1" ] || fail "the shut-down box did not get checked"
+stop_during_second_task "stop, box checked"
+wait_for 60 xdotool search --onlyvisible --name '^Information$' \
+    || fail "stop, box checked: no Information box (Varnello running: $(prefix_pids 'Varnello[.]exe'))"
+expect_stopped_rows "stop, box checked"
+expect_finished_box "stop, box checked"
+varnello_running || fail "Varnello ended after a stopped run"
+prefix_pids_exist 'services[.]exe' || fail "the prefix's services ended after a stopped run"
+[ -z "$(autoadd_files)" ] || fail "ViviRarir ran with the box checked: $(autoadd_files)"
+encoders_gone || fail "encoder processes left after the second stop: $(encoder_processes)"
+close_varnello
+echo "ok: stop during the second task, box checked"
+
+# 3. Box clear, no stop: ViviRarir gets each final file once. Three clips of different lengths
+# all named clip, into a folder that already holds a clip.mp4: their files are clip_2 (2 s),
+# clip_3 (3 s) and clip_4 (4 s).
+out="$E2E_TMP/numbered"; mkdir -p "$out"
+echo "not a video" > "$out/clip.mp4"
+must set_output_dir "$out"
+for n in 2 3 4; do mkdir -p "$E2E_TMP/src$n"; make_clip "$E2E_TMP/src$n/clip.avi" "$n"; done
+start_varnello
+for n in 2 3 4; do add_file "$E2E_TMP/src$n/clip.avi"; done
+[ "$(list_count)" = "3" ] || fail "expected 3 rows, got $(list_count)"
+click_control 1048
+expect_finished_box "box clear"
+for n in 2 3 4; do
+    row_finished $((n - 2)) || fail "box clear: row $((n - 2)) is not Finished: $(row_text $((n - 2)))"
+    expect_video_of "$out/clip_$n.mp4" "$n"
+    cmp -s "$autoadd/clip_$n.mp4" "$out/clip_$n.mp4" || fail "ViviRarir's clip_$n.mp4 is not the output"
+done
+[ "$(autoadd_files)" = "clip_2.mp4 clip_3.mp4 clip_4.mp4 " ] || fail "ViviRarir was given: $(autoadd_files)"
+encoders_gone || fail "encoder processes left: $(encoder_processes)"
+close_varnello
+echo "ok: ViviRarir once per task with the numbered names"
+
+# 4. A task whose profile names an encoder that does not exist: it shows "Failed", costs one
+# log entry, is not handed to ViviRarir, and the task after it converts all the same.
+use_private_dist
+awk '/^\[/ { section = $0 }
+     section == "[profile1]" && /^Command0=venc[.]exe / { sub(/^Command0=venc[.]exe/, "Command0=no_such_encoder.exe") }
+     { print }' "$VARNELLO_DIST/app/iPod_Profile.ini" > "$E2E_TMP/profiles.ini"
+grep -q '^Command0=no_such_encoder.exe ' "$E2E_TMP/profiles.ini" || fail "could not break profile1"
+mv "$E2E_TMP/profiles.ini" "$VARNELLO_DIST/app/iPod_Profile.ini"
+rm -f "$VARNELLO_DIST/app/log.txt" "$autoadd"/*
+out="$E2E_TMP/failed"; mkdir -p "$out"
+must set_output_dir "$out"
+start_varnello
+add_file "$E2E_TMP/src2/clip.avi"
+add_file "$E2E_TMP/src3/clip.avi"
+inspect select 1024 1 || fail "could not choose profile 1"
+state | grep -q '^combo 1024 sel=1 ' || fail "profile 1 is not chosen: $(state | grep '^combo 1024')"
+add_file "$E2E_TMP/src4/clip.avi"
+state | grep -q '^combo 1024 sel=0 ' || fail "the third task does not start with profile 0"
+click_control 1048
+expect_finished_box "missing encoder"
+[ "$(progress_cell 0)" = "Finished" ] || fail "missing encoder: row 0: $(row_text 0)"
+[ "$(progress_cell 1)" = "Failed" ] || fail "missing encoder: row 1: $(row_text 1)"
+[ "$(progress_cell 2)" = "Finished" ] || fail "missing encoder: row 2: $(row_text 2)"
+# The failed task wrote nothing, so the third takes the next free name.
+expect_video_of "$out/clip.mp4" 2
+expect_video_of "$out/clip_2.mp4" 4
+[ "$(ls "$out" | wc -l)" = "2" ] || fail "missing encoder: the folder holds $(ls "$out")"
+[ "$(autoadd_files)" = "clip.mp4 clip_2.mp4 " ] || fail "ViviRarir was given: $(autoadd_files)"
+log="$VARNELLO_DIST/app/log.txt"
+[ -f "$log" ] || fail "no log.txt in the app folder"
+tr -d '\r' < "$log" > "$E2E_TMP/log"
+[ "$(grep -c '^ERROR:' "$E2E_TMP/log")" = "1" ] || fail "the log holds other than one entry: $(cat "$E2E_TMP/log")"
+[ "$(sed -n 2p "$E2E_TMP/log")" = "ERROR:   API         =   CreateProcess." ] || fail "log entry: $(cat "$E2E_TMP/log")"
+sed -n 3p "$E2E_TMP/log" | grep -Eq '^       error   code   =   [1-9][0-9]*[.]$' || fail "log entry: $(cat "$E2E_TMP/log")"
+sed -n 4p "$E2E_TMP/log" | grep -Eq '^       message         =   .+[.]$' || fail "log entry: $(cat "$E2E_TMP/log")"
+[ "$(wc -l < "$E2E_TMP/log")" = "4" ] || fail "the log holds more than the entry: $(cat "$E2E_TMP/log")"
+encoders_gone || fail "encoder processes left: $(encoder_processes)"
+close_varnello
+echo "ok: a missing encoder fails its task only"
+
+# 5. Box checked, no stop: both tasks are converted, then the system is shut down, which under
+# Wine ends every program of the prefix, Varnello and Wine's own services included. No box
+# may appear meanwhile, and ViviRarir runs for no task.
+rm -f "$autoadd"/*
+out="$E2E_TMP/shutdown"; mkdir -p "$out"
+must set_output_dir "$out"
+start_varnello
+add_file "$E2E_TMP/first.avi"
+add_file "$E2E_TMP/third.avi"
+click_control 1059
+[ "$(inspect checked 1059)" = "1" ] || fail "the shut-down box did not get checked"
+prefix_pids_exist 'services[.]exe' || fail "no Wine services before the run"
+click_control 1048
+deadline=$((SECONDS + 180))
+while varnello_running; do
+    if xdotool search --onlyvisible --name '^(Information|Warning)$' >/dev/null 2>&1; then
+        fail "box checked: a box was shown: $(inspect topwindows)"
+    fi
+    [ $SECONDS -lt $deadline ] || fail "box checked: Varnello still runs 180 s after Start: $(state | grep '^row')"
+    sleep 0.2
+done
+wait_for 20 no_prefix_pids 'services[.]exe|explorer[.]exe' \
+    || fail "box checked: Varnello ended but the system was not shut down: $(prefix_pids 'services[.]exe|explorer[.]exe')"
+expect_video_of "$out/first.mp4" 2
+expect_video_of "$out/third.mp4" 2
+[ -z "$(autoadd_files)" ] || fail "ViviRarir ran with the box checked: $(autoadd_files)"
+encoders_gone || fail "encoder processes left: $(encoder_processes)"
+echo "ok: stopped runs, ViviRarir and the shut-down behave as the check box says"

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Output folders that cannot take the file, and paths at the length limit, on the real
+# program: a folder that does not exist, a read-only one, a full disk, a folder path of 259
+# characters (the output path cannot fit), and a source path of 259 characters (it converts
+# under a short title, and is refused where its own name makes the output path too long).
+# Each failure shows "Failed", writes nothing anywhere, changes no file already there, leaves
+# no process and logs nothing, since no call of the program itself failed.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/fault_lib.sh"
+
+mounts=()
+unmount_all() {
+    local m
+    for m in "${mounts[@]}"; do umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true; done
+}
+trap 'clear_output_dir; unmount_all; cleanup_e2e' EXIT
+
+# A small filesystem of its own: make_small_fs DIR SIZE. False where the machine allows no mounting.
+make_small_fs() {
+    mkdir -p "$1"
+    mount -t tmpfs -o "size=$2" tmpfs "$1" 2>/dev/null || return 1
+    mounts+=("$1")
+}
+
+# A directory of exactly N characters as Windows shows it (Z: and the Unix path), made of
+# components short enough for the Unix file system: long_dir BASE N
+long_dir() {
+    local dir="$1" want=$(( $2 - 2 )) part
+    while [ $(( want - ${#dir} )) -gt 1 ]; do
+        part=$(( want - ${#dir} - 1 ))
+        [ $part -le 200 ] || part=200
+        dir="$dir/$(printf 'd%.0s' $(seq $part))"
+    done
+    mkdir -p "$dir"
+    echo "$dir"
+}
+
+# A run over the one task in the list into FOLDER must fail and leave FOLDER as it was.
+expect_run_fails_into() {
+    local what="$1" folder="$2" before=""
+    [ -d "$folder" ] && before="$(folder_fingerprint "$folder")"
+    inspect settext 1021 "$(winpath "$folder")" || fail "$what: could not set the output folder"
+    run_to_end "$what"
+    expect_alive "$what"
+    expect_row_failed 0 "$what"
+    expect_no_leftovers "$what"
+    if [ -d "$folder" ]; then
+        [ "$(folder_fingerprint "$folder")" = "$before" ] || fail "$what: the folder changed: $(ls -la "$folder")"
+    fi
+    [ "$(log_entries)" = "0" ] || fail "$what: unexpected log entries: $(log_apis)"
+}
+
+use_private_dist
+make_clip "$E2E_TMP/clip.avi" 2
+make_clip "$E2E_TMP/big.avi" 20 -s 640x480
+start_varnello
+add_file "$E2E_TMP/clip.avi"
+
+# 1. A folder that does not exist: nothing creates it.
+expect_run_fails_into "missing folder" "$E2E_TMP/nowhere/out"
+[ ! -e "$E2E_TMP/nowhere" ] || fail "missing folder: something created $(find "$E2E_TMP/nowhere")"
+
+# 2. A read-only folder holding a file under the name the run would try first. As root, Unix
+# permissions stop no write: the folder is a read-only mount, or else an immutable directory.
+ro="$E2E_TMP/readonly"
+if make_small_fs "$ro" 64k; then
+    echo "kept" > "$ro/clip.mp4"
+    mount -o remount,ro "$ro" || fail "read-only folder: could not remount read-only"
+    expect_run_fails_into "read-only folder" "$ro"
+elif mkdir -p "$ro" && echo "kept" > "$ro/clip.mp4" && chattr +i "$ro" 2>/dev/null; then
+    expect_run_fails_into "immutable folder" "$ro"
+    chattr -i "$ro"
+else
+    echo "SKIP: read-only folder: this machine allows neither a read-only mount nor chattr +i"
+fi
+
+# 3. A full disk: a 256 KB file system, far too small for the output of a 20-second clip.
+click_control 1014
+add_file "$E2E_TMP/big.avi"
+full="$E2E_TMP/full"
+if make_small_fs "$full" 256k; then
+    echo "kept" > "$full/big.mp4"
+    expect_run_fails_into "full disk" "$full"
+else
+    echo "SKIP: full disk: this machine does not allow mounting a small file system"
+fi
+
+# 4. An output folder of 259 characters: no output path fits in it, so the task is refused
+# before any encoder starts.
+long_out="$(long_dir "$E2E_TMP/o" 259)"
+[ ${#long_out} -eq 257 ] || fail "the long folder has ${#long_out} characters"
+expect_run_fails_into "259-character folder" "$long_out"
+control_line 1021 | grep -qF "text=$(winpath "$long_out")" || fail "259-character folder: the box shows $(control_line 1021)"
+[ -z "$(ls -A "$long_out")" ] || fail "259-character folder: something was written: $(ls "$long_out")"
+
+# 5. A source path of 259 characters converts into an ordinary folder.
+src_dir="$E2E_TMP/s"; mkdir -p "$src_dir"
+name_length=$(( 257 - ${#src_dir} - 1 - 4 ))
+name="$(printf 'n%.0s' $(seq $name_length))"
+cp "$E2E_TMP/clip.avi" "$src_dir/$name.avi"
+long_src="$src_dir/$name.avi"
+[ $(( ${#long_src} + 2 )) -eq 259 ] || fail "the long source has $(( ${#long_src} + 2 )) characters"
+out="$E2E_TMP/out"; mkdir -p "$out"
+click_control 1014
+add_file "$long_src"
+[ "$(list_count)" = "1" ] || fail "259-character source: not added ($(list_count) rows)"
+# Under its own long name the output path, in a folder of more than 24 characters, would not
+# fit: the task is refused, not cut short.
+[ $(( ${#out} + 2 + 1 + ${#name} + 4 )) -gt 259 ] || fail "the output folder is too short for this case"
+expect_run_fails_into "259-character source, output path too long" "$out"
+[ -z "$(ls -A "$out")" ] || fail "259-character source: something was written: $(ls "$out")"
+# With a short title for the output name it converts.
+inspect settext 1023 "short" || fail "could not set the title"
+run_to_end "259-character source"
+expect_alive "259-character source"
+[ "$(progress_text 0)" = "Finished" ] || fail "259-character source: row 0 shows [$(progress_text 0)]"
+[ -s "$out/short.mp4" ] || fail "259-character source: no output; the folder holds: $(ls "$out")"
+expect_no_leftovers "259-character source"
+[ "$(log_entries)" = "0" ] || fail "259-character source: unexpected log entries: $(log_apis)"
+
+close_varnello
+echo "ok: unwritable, full and over-long output folders fail cleanly; a 259-character source converts"

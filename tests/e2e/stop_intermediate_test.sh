@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The Stop button while a RealMedia task is being transcoded into its intermediate file: the
+# file is deleted, the run ends with its box, the task is not finished, no encoder is started
+# for it and no transcoding process is left.
+source "$(dirname "$0")/lib.sh"
+trap 'clear_output_dir; cleanup_e2e' EXIT
+# Intermediate files are made beside the program: keep them out of the shared staging folder.
+use_private_dist
+
+intermediate_files() { ls "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg 2>/dev/null || true; }
+has_intermediate() { [ -n "$(intermediate_files)" ]; }
+has_no_intermediate() { [ -z "$(intermediate_files)" ]; }
+finished_text="$(printf '%40s%s%40s' '' 'Converting Finished' '')"
+
+out="$E2E_TMP/out"; mkdir -p "$out"
+set_output_dir "$out"
+# Long enough that the transcoding still runs when Stop is pressed.
+make_clip "$E2E_TMP/movie.rm" 600
+start_varnello
+add_file "$E2E_TMP/movie.rm"
+click_control 1048
+wait_for 60 has_intermediate || fail "no intermediate file appeared"
+# The step has begun writing; its progress shows in the first half of the bar.
+wait_for 60 bash -c "[ -s \"\$(ls '$VARNELLO_DIST'/movie_*.* | head -1)\" ]" || fail "the intermediate file stays empty"
+click_control 1049
+wait_for 60 xdotool search --onlyvisible --name '^Information$' || fail "the stopped run shows no Information box"
+[ "$(inspect boxtext Information)" = "[$finished_text]" ] || fail "the box says $(inspect boxtext Information)"
+has_no_intermediate || fail "the intermediate file is still there: $(intermediate_files)"
+[ "$(inspect cell 0 4)" != "Finished" ] || fail "the stopped task shows Finished"
+encoders_gone || fail "processes left after the stop: $(encoder_processes)"
+# Nothing may bring the file back once the transcoding process has gone.
+has_no_intermediate || fail "the intermediate file came back: $(intermediate_files)"
+[ -z "$(ls "$out")" ] || fail "an encoder wrote into the output folder: $(ls "$out")"
+control_line 1048 | grep -q 'visible=1' || fail "Start is not back after the stop"
+box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
+xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
+xdotool key Return
+wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "the box stayed"
+close_varnello
+echo "ok: Stop during the intermediate step removes its file and ends the run"

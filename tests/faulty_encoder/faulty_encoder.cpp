@@ -1,0 +1,20 @@
+// faulty_encoder.exe: a test-only encoder that misbehaves on purpose, put in place of venc.exe
+// by the fault tests. What it does is chosen by the name it is installed under:
+//
+//   venc.exe (any name)      prints one progress-looking line, then crashes with an access
+//                            violation before writing anything
+// It never touches the output file, so the program must not find one.
+#include <windows.h>
+
+#include <cstdio>
+
+int main()
+{
+    // No crash dialog: the system's error box would wait for a person.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    std::printf("frame=    1 q=0.0 size=       0kB time=0.0 bitrate=   0.0kbits/s\n");
+    std::fflush(stdout);
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+    return 0;
+}
