@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kTaskCount = 10000;
 // Added with the window on the screen; the rest are added with it hidden (see the test).
-constexpr int kVisibleAdds = 200;
+constexpr int kVisibleAdds = 100;
 constexpr int kClipCount = 4;
 constexpr UINT kGetCellInfo = 0x0BBB;
 
