@@ -138,6 +138,16 @@ expect_output "c.mp4" 4 416x176 "c"
 [ "$(ls "$out" | wc -l)" = "3" ] || fail "the first run wrote: $(ls "$out")"
 shot finished
 
+# The click on the first row during the run did not make it current, nor may it leave the
+# list's selection there: the slider, showing the third task, stores its range in the
+# selected row, so a click on the slider now must leave the first row's trim alone.
+s="$(state)"
+grep -q '^list count=3 mark=2$' <<<"$s" && grep -q '^row 2 state=3 ' <<<"$s" \
+    || fail "after the run the selection is not on the current row: $(grep '^list \|^row' <<<"$s")"
+click_in_control 1047 111 9
+row_text 0 | grep -qF '| long.avi | 00:00:21 | 00:00:51 |' \
+    || fail "a click on the slider after the run changed the first row: $(row_text 0)"
+
 # 3. Start again: every task is converted again under a numbered name.
 click_control 1048
 finish_run "second run"
