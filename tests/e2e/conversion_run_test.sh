@@ -19,7 +19,7 @@ close_finished_box() {
 expect_rows_finished() {
     local row
     for row in $(seq 0 $(( $1 - 1 ))); do
-        row_text "$row" | grep -q '| Finished' || fail "$2: row $row is not Finished: $(row_text "$row")"
+        row_text "$row" | grep_q '| Finished' || fail "$2: row $row is not Finished: $(row_text "$row")"
     done
 }
 
@@ -29,7 +29,7 @@ expect_video() {
     [ -f "$1" ] || fail "missing output $(basename "$1"); folder holds: $(ls "$(dirname "$1")")"
     length="$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$1")"
     awk -v d="$length" 'BEGIN { exit !(d > 1.5 && d < 4) }' || fail "$(basename "$1") lasts ${length:-nothing}"
-    ffprobe -v error -select_streams v -show_entries stream=codec_type -of csv=p=0 "$1" | grep -q video \
+    ffprobe -v error -select_streams v -show_entries stream=codec_type -of csv=p=0 "$1" | grep_q video \
         || fail "$(basename "$1") has no video stream"
 }
 
@@ -65,7 +65,7 @@ set_output_dir "$out2"
 start_varnello
 add_file "$E2E_TMP/clip.avi"
 inspect settext 1023 "$title" || fail "could not set the title"
-control_line 1023 | grep -qF "text=$title" || fail "the title edit shows: $(control_line 1023)"
+control_line 1023 | grep_q -F "text=$title" || fail "the title edit shows: $(control_line 1023)"
 click_control 1048
 close_finished_box "titled run"
 expect_rows_finished 1 "titled run"

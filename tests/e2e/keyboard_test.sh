@@ -23,7 +23,7 @@ press() { xdotool key "$1"; sleep 0.3; }
 expect_mark() { [ "$(list_mark)" = "$1" ] || fail "$2: mark $(list_mark), expected $1"; }
 click_in_control 1011 60 40   # a click on a row focuses the list and makes that row current
 mark="$(list_mark)"; [ "$mark" -ge 0 ] || fail "a click on a row chose nothing"
-state | grep -q "^row $mark state=3 " || fail "the clicked row is not selected and focused"
+state | grep_q "^row $mark state=3 " || fail "the clicked row is not selected and focused"
 press Home;  expect_mark 0 "Home"
 press Next;  expect_mark 3 "Page Down from 0"
 press Next;  press Next; expect_mark 9 "Page Down from 6"
@@ -34,7 +34,7 @@ press Down;  press Down; expect_mark 2 "Down twice"
 press Prior; expect_mark 0 "Page Up from 2"
 press End;   expect_mark 9 "End"
 press Up;    expect_mark 8 "Up"
-state | grep -q '^row 8 state=3 ' || fail "row 8 is not selected and focused"
+state | grep_q '^row 8 state=3 ' || fail "row 8 is not selected and focused"
 press Return; press Escape
 varnello_running || fail "Enter or Escape on the list closed the program"
 

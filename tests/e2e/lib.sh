@@ -12,6 +12,10 @@ VARNELLO_PID=""
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# "grep -q" for the end of a pipeline: grep -q leaves at the first match, and under pipefail
+# the writer's broken pipe would turn a match into a failure now and then. This reads it all.
+grep_q() { grep "$@" >/dev/null; }
+
 # Unix path -> the Windows path Wine shows for it (Z: is the Unix root).
 winpath() { echo "Z:$(echo "$1" | sed 's#/#\\#g')"; }
 
@@ -40,7 +44,7 @@ start_varnello() {
 prefix_pids() {
     local pid
     for pid in $(pgrep -f "$1" || true); do
-        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" \
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep_q -xF "WINEPREFIX=$WINEPREFIX" \
             && echo "$pid"
     done
     return 0

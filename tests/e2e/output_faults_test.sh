@@ -90,7 +90,7 @@ fi
 long_out="$(long_dir "$E2E_TMP/o" 259)"
 [ ${#long_out} -eq 257 ] || fail "the long folder has ${#long_out} characters"
 expect_run_fails_into "259-character folder" "$long_out"
-control_line 1021 | grep -qF "text=$(winpath "$long_out")" || fail "259-character folder: the box shows $(control_line 1021)"
+control_line 1021 | grep_q -F "text=$(winpath "$long_out")" || fail "259-character folder: the box shows $(control_line 1021)"
 [ -z "$(ls -A "$long_out")" ] || fail "259-character folder: something was written: $(ls "$long_out")"
 
 # 5. A source path of 259 characters converts into an ordinary folder.

@@ -35,7 +35,7 @@ start_varnello
 remember_rects
 focus_varnello
 add_file "$clip"
-row_text 0 | grep -q '| 00:00:00 | 00:00:15 |' || fail "the added clip reads: $(row_text 0)"
+row_text 0 | grep_q '| 00:00:00 | 00:00:15 |' || fail "the added clip reads: $(row_text 0)"
 video=($(control_rect 1053))
 video_geometry="$((video[2] - video[0]))x$((video[3] - video[1]))+${video[0]}+${video[1]}"
 video_pixels() { import -window root -crop "$video_geometry" +repage "$1"; }

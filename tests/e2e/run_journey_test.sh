@@ -35,7 +35,7 @@ set_output_dir "$out"
 finish_run() {
     local box
     wait_for 300 xdotool search --onlyvisible --name '^Information$' || fail "$1: the run did not finish"
-    inspect boxtext Information | grep -q '^\[ *Converting Finished *\]$' \
+    inspect boxtext Information | grep_q '^\[ *Converting Finished *\]$' \
         || fail "$1: the box says: $(inspect boxtext Information)"
     box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
     xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
@@ -72,7 +72,7 @@ drag() {
 }
 drag $((slider[0] + 6)) $((slider[0] + 6 + 70))
 drag $((slider[0] + 215)) $((slider[0] + 19 + 169))
-row_text 0 | grep -qF '| long.avi | 00:00:21 | 00:00:51 |' || fail "the trimmed row reads: $(row_text 0)"
+row_text 0 | grep_q -F '| long.avi | 00:00:21 | 00:00:51 |' || fail "the trimmed row reads: $(row_text 0)"
 pick_combo_item 1026 1
 type_title "First part"
 # Row 1: 384 x 160. Row 2 stays at the defaults and is current during the run.
@@ -145,7 +145,7 @@ s="$(state)"
 grep -q '^list count=3 mark=2$' <<<"$s" && grep -q '^row 2 state=3 ' <<<"$s" \
     || fail "after the run the selection is not on the current row: $(grep '^list \|^row' <<<"$s")"
 click_in_control 1047 111 9
-row_text 0 | grep -qF '| long.avi | 00:00:21 | 00:00:51 |' \
+row_text 0 | grep_q -F '| long.avi | 00:00:21 | 00:00:51 |' \
     || fail "a click on the slider after the run changed the first row: $(row_text 0)"
 
 # 3. Start again: every task is converted again under a numbered name.

@@ -46,7 +46,7 @@ expect_panel a 0 3 1 "first row clicked" "$s"
 pick_combo_item 1026 1
 [ "$(combo_sel 1026)" = "1" ] || fail "Video Size did not take the choice: $(combo_sel 1026)"
 type_title "Beach day"
-row_text 0 | grep -qF "| Beach day.mp4 |" || fail "the Output cell did not follow the title: $(row_text 0)"
+row_text 0 | grep_q -F "| Beach day.mp4 |" || fail "the Output cell did not follow the title: $(row_text 0)"
 shot settings
 
 # 2. The second row shows its own (default) values; give it another size.
@@ -62,7 +62,7 @@ click_row 2
 expect_panel c 0 3 1 "third row"
 click_row 1
 expect_panel b 0 4 1 "second row again"
-row_text 1 | grep -qF "| b.mp4 |" || fail "the second row's output changed: $(row_text 1)"
+row_text 1 | grep_q -F "| b.mp4 |" || fail "the second row's output changed: $(row_text 1)"
 
 # 4. A profile other than entry 0 disables the nine settings; entry 0 enables them again
 #    showing what they showed; each task keeps its profile.
@@ -102,7 +102,7 @@ expect_panel "" 0 3 1 "all rows removed"
 # 6. The output folder: the shell's own folder browser, driven by keys (type-ahead in its
 #    tree: My Computer, the C: drive, then our folder, the only one there starting with v).
 mkdir -p "$chosen"
-control_line 1021 | grep -qF 'text=D:\' || fail "with no folder stored the edit shows: $(control_line 1021)"
+control_line 1021 | grep_q -F 'text=D:\' || fail "with no folder stored the edit shows: $(control_line 1021)"
 open_browser() {
     local dialog
     click_control 1022
@@ -114,7 +114,7 @@ browser_gone() { wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Br
 open_browser
 xdotool key Escape
 browser_gone || fail "Escape did not close the folder browser"
-control_line 1021 | grep -qF 'text=D:\' || fail "a cancelled browser changed the folder: $(control_line 1021)"
+control_line 1021 | grep_q -F 'text=D:\' || fail "a cancelled browser changed the folder: $(control_line 1021)"
 open_browser
 xdotool key m; sleep 0.3; xdotool key Right; sleep 0.5
 xdotool key Down; sleep 0.3; xdotool key Right; sleep 0.5
@@ -122,10 +122,10 @@ xdotool key v; sleep 0.5
 shot browse
 xdotool key Return
 browser_gone || fail "the folder browser stayed open"
-control_line 1021 | grep -qF 'text=C:\varnello-e2e-out' || fail "the chosen folder is not shown: $(control_line 1021)"
+control_line 1021 | grep_q -F 'text=C:\varnello-e2e-out' || fail "the chosen folder is not shown: $(control_line 1021)"
 close_varnello
 start_varnello
 remember_rects
-control_line 1021 | grep -qF 'text=C:\varnello-e2e-out' || fail "after a restart the edit shows: $(control_line 1021)"
+control_line 1021 | grep_q -F 'text=C:\varnello-e2e-out' || fail "after a restart the edit shows: $(control_line 1021)"
 close_varnello
 echo "ok: the panel keeps each task's settings, follows removals and remembers the folder"

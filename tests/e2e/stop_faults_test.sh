@@ -24,8 +24,8 @@ stop_run() {
 }
 
 expect_idle() {
-    control_line 1048 | grep -q 'visible=1' || fail "$1: Start is not back: $(control_line 1048)"
-    control_line 1049 | grep -q 'visible=0' || fail "$1: Stop is still shown: $(control_line 1049)"
+    control_line 1048 | grep_q 'visible=1' || fail "$1: Start is not back: $(control_line 1048)"
+    control_line 1049 | grep_q 'visible=0' || fail "$1: Stop is still shown: $(control_line 1049)"
 }
 
 intermediates() { ls "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg 2>/dev/null || true; }

@@ -14,11 +14,11 @@ expect_count_mark() {
 }
 # The current row is selected and focused, and the title edit shows its task.
 expect_current() {
-    state | grep -q "^row $1 state=3 " || fail "$3: row $1 is not selected and focused: $(row_text "$1")"
-    control_line 1023 | grep -q "text=$2\$" || fail "$3: the title edit shows $(control_line 1023)"
+    state | grep_q "^row $1 state=3 " || fail "$3: row $1 is not selected and focused: $(row_text "$1")"
+    control_line 1023 | grep_q "text=$2\$" || fail "$3: the title edit shows $(control_line 1023)"
 }
 expect_row() {
-    row_text "$1" | grep -qF "| $2 | 00:00:00 | $3 | $4 |" || fail "row $1 reads: $(row_text "$1")"
+    row_text "$1" | grep_q -F "| $2 | 00:00:00 | $3 | $4 |" || fail "row $1 reads: $(row_text "$1")"
 }
 
 start_varnello
@@ -35,7 +35,7 @@ expect_row 0 my.holiday.rmvb 00:00:03 my.holiday.mp4
 expect_row 1 film.avi 00:00:02 film.mp4
 expect_row 2 show.mpg 00:00:05 show.mp4
 expect_current 2 show "after adding"
-control_line 1053 | grep -q 'visible=1' || fail "the video-editing control is not shown after an add"
+control_line 1053 | grep_q 'visible=1' || fail "the video-editing control is not shown after an add"
 
 # The middle row: the task that moves into its place becomes current.
 click_in_control 1011 60 40
@@ -58,7 +58,7 @@ click_control 1013
 [ "$(list_count)" = "0" ] || fail "only row removed: $(list_count) rows left"
 click_control 1013   # nothing is current any more: a further Remove does nothing
 varnello_running || fail "Remove on the emptied list ended the program"
-control_line 1053 | grep -q 'visible=1' || fail "the video-editing control went away with the last task"
+control_line 1053 | grep_q 'visible=1' || fail "the video-editing control went away with the last task"
 
 # Remove all.
 add_file "$E2E_TMP/film.avi"
