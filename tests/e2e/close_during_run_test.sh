@@ -15,7 +15,7 @@ close_and_time_encoder_end() {
     wait_for 10 no_prefix_pids 'venc[.]exe|ffmpeg[.]exe' \
         || fail "$1: encoder processes left 10 s after closing: $(encoder_processes)"
     echo "$1: encoder gone $(( ($(date +%s%N) - start) / 1000000 )) ms after the close"
-    wait_for 10 no_prefix_pids 'Varnello[.]exe' || fail "$1: Varnello did not exit"
+    wait_for 30 no_prefix_pids 'Varnello[.]exe' || fail "$1: Varnello did not exit: $(describe_pids 'Varnello[.]exe')"
 }
 
 # 1. During the encoder of a plain task.

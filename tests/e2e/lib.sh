@@ -49,6 +49,13 @@ prefix_pids() {
     done
     return 0
 }
+# The command lines of those processes, for a failure message.
+describe_pids() {
+    local pid
+    for pid in $(prefix_pids "$1"); do
+        echo "[$pid: $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline")]"
+    done
+}
 no_prefix_pids() { [ -z "$(prefix_pids "$1")" ]; }
 prefix_pids_exist() { ! no_prefix_pids "$1"; }
 kill_prefix_pids() {
@@ -76,7 +83,7 @@ varnello_running() { prefix_pids_exist 'Varnello[.]exe'; }
 # Closes the window and waits for the program to end.
 close_varnello() {
     inspect close || true
-    wait_for 10 no_prefix_pids 'Varnello[.]exe' || fail "Varnello did not exit"
+    wait_for 30 no_prefix_pids 'Varnello[.]exe' || fail "Varnello did not exit within 30 s: $(describe_pids 'Varnello[.]exe|hh[.]exe')"
 }
 
 cleanup_e2e() {
