@@ -128,6 +128,10 @@ void CTaskListCtrl::DrawCell(CDC& dc, int nRow, int nColumn)
     CRect textRect;
     if (!GetCellRect(nRow, nColumn, textRect))
         return;
+    // The list view offers every cell of a row it repaints, even when only one cell was
+    // invalidated (a progress update): cells outside the area being painted cost nothing.
+    if (!dc.RectVisible(textRect))
+        return;
     const CellDisplayInfo info = *GetCellInfo(nRow, nColumn); // a copy: the record is reused
     const CellColours colours = ResolveCellColours(info, HasFocus(), (GetExtendedStyle() & LVS_EX_FULLROWSELECT) != 0,
                                                    CurrentSystemColours());

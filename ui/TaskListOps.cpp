@@ -86,8 +86,15 @@ void CVarnelloDlg::OnRemoveAllTasks()
 void CVarnelloDlg::OnTaskListClick(NMHDR*, LRESULT* pResult)
 {
     *pResult = 0;
-    if (m_bConverting == 1)
+    if (m_bConverting == 1) {
+        // The list has already selected the clicked row by itself. The current task does not
+        // change during a run, so the selection goes back to it: otherwise the slider, which
+        // stores its range in the selected row, would later write the current task's range
+        // into the clicked one, and Remove would remove a row the panel is not showing.
+        if (m_nCurrentTask >= 0)
+            SelectTaskRow(m_nCurrentTask);
         return;
+    }
     const int nRow = m_lstTasks.GetSelectionMark();
     if (nRow != m_nCurrentTask && IsValidTask(nRow)) {
         m_nCurrentTask = nRow;

@@ -202,3 +202,20 @@ check() { awk "BEGIN { exit !($1) }"; }
 shot() {
     [ -z "${VARNELLO_E2E_SHOTS:-}" ] || { mkdir -p "$VARNELLO_E2E_SHOTS"; window_picture "$VARNELLO_E2E_SHOTS/$1.png"; }
 }
+
+# Clicks list row ROW with the mouse, in its Source cell.
+click_row() {
+    local point
+    point="$(inspect rowpoint "$1")" || fail "no row $1 to click"
+    xdotool mousemove $point click 1
+    sleep 0.3
+}
+# Replaces the title edit's text by typing, as a person does.
+type_title() {
+    local old
+    click_control 1023
+    old="$(control_line 1023 | sed 's/.* text=//')"
+    xdotool key End $(for _ in $(seq ${#old}); do echo BackSpace; done)
+    xdotool type --delay 30 "$1"
+    sleep 0.3
+}

@@ -13,12 +13,6 @@ make_clip "$E2E_TMP/b.mpg" 3 -c:v mpeg1video -c:a mp2 -ar 44100
 make_clip "$E2E_TMP/c.avi" 4
 
 setting_combos="1025 1026 1027 1028 1029 1030 1031 1032 1033"
-click_row() {
-    local point
-    point="$(inspect rowpoint "$1")" || fail "no row $1 to click"
-    xdotool mousemove $point click 1
-    sleep 0.3
-}
 # The panel shows: expect_panel TITLE PROFILE VIDEO_SIZE ENABLED(0|1) WHEN [STATE]
 expect_panel() {
     local s="${6:-$(state)}" id
@@ -34,15 +28,6 @@ expect_current() {
     local s="${3:-$(state)}"
     grep -q "^row $1 state=3 " <<<"$s" || fail "$2: row $1 is not the selected, focused row"
     grep -q "^list count=[0-9]* mark=$1\$" <<<"$s" || fail "$2: $(grep '^list ' <<<"$s"), expected mark $1"
-}
-# Replaces the title edit's text by typing, as a person does.
-type_title() {
-    local old
-    click_control 1023
-    old="$(control_line 1023 | sed 's/.* text=//')"
-    xdotool key End $(for _ in $(seq ${#old}); do echo BackSpace; done)
-    xdotool type --delay 30 "$1"
-    sleep 0.3
 }
 
 clear_output_dir

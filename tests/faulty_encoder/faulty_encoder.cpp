@@ -1,9 +1,6 @@
-// faulty_encoder.exe: a test-only encoder that misbehaves on purpose, put in place of venc.exe
-// by the fault tests. What it does is chosen by the name it is installed under:
-//
-//   venc.exe (any name)      prints one progress-looking line, then crashes with an access
-//                            violation before writing anything
-// It never touches the output file, so the program must not find one.
+// faulty_encoder.exe: a test-only encoder put in place of venc.exe by the fault tests. It prints
+// one progress-looking line, then crashes with an access violation before writing anything:
+// it never touches the output file, so the program must not find one.
 #include <windows.h>
 
 #include <cstdio>

@@ -18,6 +18,10 @@
 //                                window captioned CAPTION (a message box), one "[text]" a line
 //   inspect.exe kill EXE         ends every process named EXE as the task manager does
 //                                (TerminateProcess, exit code 1); prints how many
+//   inspect.exe glance WHAT...   few facts with few messages, for a window that answers only
+//                                now and then (during a run): the list's count, Stop's
+//                                visibility and the settings combos' enabled flags, then for
+//                                each WHAT: cell:ROW:COL, sel:ID (a combo's selection), text:ID
 //   inspect.exe rects            "ID left top right bottom" on the screen for each page control
 //   inspect.exe rowpoint ROW     screen point "x y" inside the Source cell of list row ROW
 //   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
@@ -121,6 +125,7 @@ void PrintState(HWND frame, HWND page)
 // false when no list is open or the item is scrolled out of sight.
 bool DroppedItemPoint(DWORD pid, int index, POINT& point)
 {
+    inspect::WaitPatiently(60000);
     for (HWND hwnd : inspect::TopLevelWindows(pid)) {
         if (inspect::ClassName(hwnd) != "ComboLBox")
             continue;
@@ -137,6 +142,28 @@ bool DroppedItemPoint(DWORD pid, int index, POINT& point)
         return ClientToScreen(hwnd, &point) != FALSE;
     }
     return false;
+}
+
+int Glance(HWND page, int argc, char** argv)
+{
+    inspect::WaitPatiently(60000);
+    HWND list = GetDlgItem(page, 1011);
+    std::printf("list count=%d\n", inspect::ListItemCount(list));
+    std::printf("stop visible=%d\n", IsWindowVisible(GetDlgItem(page, 1049)) ? 1 : 0);
+    std::printf("settings enabled=");
+    for (int id = 1025; id <= 1033; ++id)
+        std::printf("%d", IsWindowEnabled(GetDlgItem(page, id)) ? 1 : 0);
+    std::printf("\n");
+    for (int i = 2; i < argc; ++i) {
+        int a = 0, b = 0;
+        if (std::sscanf(argv[i], "cell:%d:%d", &a, &b) == 2)
+            std::printf("cell %d %d=%s\n", a, b, inspect::ListItemText(list, a, b).c_str());
+        else if (std::sscanf(argv[i], "sel:%d", &a) == 1)
+            std::printf("sel %d=%d\n", a, inspect::ComboSelection(GetDlgItem(page, a)));
+        else if (std::sscanf(argv[i], "text:%d", &a) == 1)
+            std::printf("text %d=%s\n", a, inspect::WindowText(GetDlgItem(page, a)).c_str());
+    }
+    return 0;
 }
 
 } // namespace
@@ -279,6 +306,8 @@ int main(int argc, char** argv)
         std::printf("%ld %ld\n", point.x, point.y);
         return 0;
     }
+    if (command == "glance")
+        return Glance(page, argc, argv);
     if (command == "dropitem" && argc > 2) {
         POINT point{};
         if (!DroppedItemPoint(pid, std::atoi(argv[2]), point))

@@ -126,13 +126,22 @@ std::string FromWide(const std::wstring& wide)
     return out;
 }
 
+DWORD g_answerTimeoutMs = 5000;
+UINT g_answerFlags = SMTO_ABORTIFHUNG;
+
 } // namespace
+
+void WaitPatiently(DWORD timeoutMs)
+{
+    g_answerTimeoutMs = timeoutMs;
+    g_answerFlags = SMTO_NORMAL;
+}
 
 bool SendWithTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR* result,
                      DWORD timeoutMs)
 {
     DWORD_PTR ignored = 0;
-    return SendMessageTimeoutA(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs,
+    return SendMessageTimeoutA(hwnd, msg, wParam, lParam, g_answerFlags, timeoutMs ? timeoutMs : g_answerTimeoutMs,
                                result ? result : &ignored) != 0;
 }
 
@@ -162,7 +171,7 @@ std::string WindowText(HWND hwnd)
     wchar_t buffer[1024] = {};
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
-                        SMTO_ABORTIFHUNG, 5000, &copied);
+                        g_answerFlags, g_answerTimeoutMs, &copied);
     return FromWide(buffer);
 }
 
@@ -213,7 +222,7 @@ std::vector<std::string> ComboItems(HWND combo)
     for (int i = 0; i < static_cast<int>(count); ++i) {
         wchar_t text[512] = {};
         SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, 5000, nullptr);
+                            g_answerFlags, g_answerTimeoutMs, nullptr);
         items.push_back(FromWide(text));
     }
     return items;

@@ -67,8 +67,12 @@ int ListSelectionMark(HWND list);
 UINT ListItemState(HWND list, int item, UINT mask);
 
 // Sends a message and waits at most timeoutMs; false when the window did not answer.
+// timeoutMs 0 means the default: 5 s, and no wait at all for a window that seems hung.
 bool SendWithTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR* result,
-                     DWORD timeoutMs = 5000);
+                     DWORD timeoutMs = 0);
+// From now on every look waits up to timeoutMs for the window to answer, even when the
+// window seems hung: for a program that answers only now and then.
+void WaitPatiently(DWORD timeoutMs);
 
 } // namespace inspect
 
