@@ -93,8 +93,8 @@ expect_stopped_rows() {
     last="$(progress_cell 1)"; sleep 1
     [ "$(progress_cell 1)" = "$last" ] || fail "$1: row 1 still changes after the stop"
     [ -z "$(progress_cell 2)" ] || fail "$1: row 2 is not empty: $(row_text 2)"
-    control_line 1048 | grep -q 'visible=1' || fail "$1: Start is not back"
-    control_line 1049 | grep -q 'visible=0' || fail "$1: Stop is still shown"
+    control_line 1048 | grep_q 'visible=1' || fail "$1: Start is not back"
+    control_line 1049 | grep_q 'visible=0' || fail "$1: Stop is still shown"
 }
 
 make_clip "$E2E_TMP/first.avi" 2
@@ -172,9 +172,9 @@ start_varnello
 add_file "$E2E_TMP/src2/clip.avi"
 add_file "$E2E_TMP/src3/clip.avi"
 inspect select 1024 1 || fail "could not choose profile 1"
-state | grep -q '^combo 1024 sel=1 ' || fail "profile 1 is not chosen: $(state | grep '^combo 1024')"
+state | grep_q '^combo 1024 sel=1 ' || fail "profile 1 is not chosen: $(state | grep '^combo 1024')"
 add_file "$E2E_TMP/src4/clip.avi"
-state | grep -q '^combo 1024 sel=0 ' || fail "the third task does not start with profile 0"
+state | grep_q '^combo 1024 sel=0 ' || fail "the third task does not start with profile 0"
 click_control 1048
 expect_finished_box "missing encoder"
 [ "$(progress_cell 0)" = "Finished" ] || fail "missing encoder: row 0: $(row_text 0)"

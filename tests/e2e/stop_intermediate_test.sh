@@ -31,7 +31,7 @@ encoders_gone || fail "processes left after the stop: $(encoder_processes)"
 # Nothing may bring the file back once the transcoding process has gone.
 has_no_intermediate || fail "the intermediate file came back: $(intermediate_files)"
 [ -z "$(ls "$out")" ] || fail "an encoder wrote into the output folder: $(ls "$out")"
-control_line 1048 | grep -q 'visible=1' || fail "Start is not back after the stop"
+control_line 1048 | grep_q 'visible=1' || fail "Start is not back after the stop"
 box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
 xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
 xdotool key Return
