@@ -24,19 +24,9 @@ if ! command -v HandBrakeCLI >/dev/null; then
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends handbrake-cli >/dev/null
 fi
 
-work="$(mktemp -d)"
-own_session=0
-cleanup() {
-    rm -rf "$work"
-    if [ "$own_session" = 1 ]; then "$run" --session-stop; fi
-}
-trap cleanup EXIT
-if ! "$run" --session-env | grep -q DISPLAY; then
-    "$run" --session-start
-    own_session=1
-fi
+source "$root/scripts/bench_lib.sh"
+bench_workspace
 
-winpath() { echo "Z:${1//\//\\}"; }
 clip="$work/clip.avi"
 # Zooming fractal detail with a moving test pattern on top: hard enough to encode that the
 # encoders' quality differs, unlike a still pattern.
@@ -55,14 +45,6 @@ hb_cmd=(HandBrakeCLI -i "$clip" -o "$out_h" -f av_mp4 -e x264 --encoder-profile 
         --encoder-level 1.3 --encoder-preset medium -x ref=1:bframes=0:keyint=250:vbv-maxrate=768:vbv-bufsize=256
         -b 640 -w 320 -l 240 --crop 0:0:0:0 --non-anamorphic -r 25 --cfr -E av_aac -B 64 --mixdown stereo)
 
-now() { date +%s.%N; }
-time_one() {
-    local start end
-    start="$(now)"
-    "$@" >/dev/null 2>&1 </dev/null
-    end="$(now)"
-    echo "$end - $start" | bc -l
-}
 
 echo "clip: $seconds s, 640x480 25 fps mpeg4 + mp3, to H.264 baseline 320x240 640 kbps + AAC 64 kbps; $runs runs each"
 echo "HandBrakeCLI: $(HandBrakeCLI --version 2>/dev/null | head -1)"
@@ -76,7 +58,7 @@ for i in $(seq 1 "$runs"); do
     ratios+=("$r")
     printf 'run %2d: Varnello %6.2f s  HandBrakeCLI %6.2f s  ratio %.4f\n' "$i" "$a" "$b" "$r"
 done
-median="$(printf '%s\n' "${ratios[@]}" | sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }')"
+median="$(printf '%s\n' "${ratios[@]}" | median)"
 printf 'median ratio Varnello/HandBrakeCLI: %.4f\n' "$median"
 
 # SSIM of an output against the source scaled the same way; "All:" is the mean over Y, U, V.

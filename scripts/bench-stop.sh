@@ -21,6 +21,7 @@ if ! "$root/scripts/wine-run.sh" --session-env | grep -q DISPLAY; then
 fi
 export VARNELLO_DIST="$build/dist" VARNELLO_SOURCE="$root" VARNELLO_TEST_BIN="$build/tests"
 source "$root/tests/e2e/lib.sh"
+source "$root/scripts/bench_lib.sh"
 finish() {
     clear_output_dir
     cleanup_e2e
@@ -59,6 +60,6 @@ for i in $(seq 1 "$runs"); do
     wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "the message stayed"
     rm -f "$out"/*.mp4
 done
-median="$(printf '%s\n' "${figures[@]}" | sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }')"
+median="$(printf '%s\n' "${figures[@]}" | median)"
 echo "median Stop to no encoder process: $median ms (target under 1000 ms)"
 close_varnello

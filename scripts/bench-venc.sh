@@ -16,20 +16,9 @@ runs="${1:-7}"
 seconds="${2:-60}"
 [ -x "$app/venc.exe" ] && [ -f "$app/ffmpeg.exe" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
 
-work="$(mktemp -d)"
-own_session=0
-cleanup() {
-    rm -rf "$work"
-    if [ "$own_session" = 1 ]; then "$run" --session-stop; fi
-}
-trap cleanup EXIT
-# One persistent Wine session for all runs, so that each run pays only its process start.
-if ! "$run" --session-env | grep -q DISPLAY; then
-    "$run" --session-start
-    own_session=1
-fi
+source "$root/scripts/bench_lib.sh"
+bench_workspace
 
-winpath() { echo "Z:${1//\//\\}"; }
 clip="$work/clip.avi"
 clip_seconds=$((seconds + 5))
 ffmpeg -v error -y -f lavfi -i "testsrc=size=640x480:rate=25:duration=$clip_seconds" \
@@ -48,25 +37,17 @@ ffmpeg_cmd=("$app/ffmpeg.exe" -hide_banner -loglevel error -nostats -progress pi
             -coder 0 -b:v 640k -maxrate 768k -bufsize 256k -g 250 -s 320x240 -aspect 4:3 -c:a aac -b:a 64k -ac 2
             -metadata title=Bench -metadata "creation_time=2026-01-01 00:00:00" -f ipod -y "$out_b")
 
-now() { date +%s.%N; }
-time_one() {
-    local start end
-    start="$(now)"
-    "$run" "$@" >/dev/null 2>&1 </dev/null
-    end="$(now)"
-    echo "$end - $start" | bc -l
-}
 
 echo "clip: 640x480 mpeg4/mp3, $seconds s of it converted to H.264 320x240 + AAC; $runs runs each"
 "$run" "${venc_cmd[@]}" >/dev/null 2>&1 </dev/null   # warm-up: caches and the Wine prefix
 "$run" "${ffmpeg_cmd[@]}" >/dev/null 2>&1 </dev/null
 ratios=()
 for i in $(seq 1 "$runs"); do
-    a="$(time_one "${venc_cmd[@]}")"
-    b="$(time_one "${ffmpeg_cmd[@]}")"
+    a="$(time_one "$run" "${venc_cmd[@]}")"
+    b="$(time_one "$run" "${ffmpeg_cmd[@]}")"
     r="$(echo "$a / $b" | bc -l)"
     ratios+=("$r")
     printf 'run %2d: venc %6.2f s  ffmpeg %6.2f s  ratio %.4f\n' "$i" "$a" "$b" "$r"
 done
-median="$(printf '%s\n' "${ratios[@]}" | sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }')"
+median="$(printf '%s\n' "${ratios[@]}" | median)"
 printf 'median ratio venc/ffmpeg: %.4f (%+.1f %%)\n' "$median" "$(echo "($median - 1) * 100" | bc -l)"
