@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/FailedTaskReport.h"
+
 void AppendLog(const char* pszText)
 {
     // "a+t": read and write, created when missing, never truncated, every write at the end.
@@ -58,4 +60,14 @@ void ReportApiError(const char* pszApiName)
                   "       message         =   %s.\n",
                   pszApiName ? pszApiName : "", static_cast<int>(code), message.Text());
     AppendLog(entry);
+}
+
+void LogFailedTask(const char* pszSource, const char* pszOutput, const std::vector<std::string>& encoderLines)
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char time[32];
+    std::snprintf(time, sizeof(time), "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    AppendLog(FormatFailedTaskEntry(time, pszSource ? pszSource : "", pszOutput ? pszOutput : "", encoderLines).c_str());
 }

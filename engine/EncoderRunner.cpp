@@ -4,6 +4,7 @@
 
 #include "engine/ConversionLog.h"
 #include "engine/ConversionState.h"
+#include "engine/FailedTaskReport.h"
 #include "engine/MessagePump.h"
 #include "engine/Progress.h"
 #include "engine/TaskCell.h"
@@ -42,6 +43,9 @@ private:
 
 // The process of the encoder started last; null when none is held.
 HANDLE g_hEncoderProcess = nullptr;
+
+// The last lines of the current encoder's output, for the log entry of a task that fails.
+EncoderOutputTail g_encoderTail;
 
 void CloseGlobal(HANDLE& handle)
 {
@@ -85,6 +89,9 @@ void RunEncoder(char* pszCommandLine, int nTaskIndex)
     // The previous run's handles belong to that run; never let them leak into this one.
     EndEncoder();
     CloseEncoderProcess();
+    g_encoderTail.Clear();
+    if (g_bStopConvert)
+        return;
 
     SECURITY_ATTRIBUTES inheritable{};
     inheritable.nLength = sizeof(inheritable);
@@ -153,7 +160,7 @@ EncoderExit WaitForEncoderExit(DWORD dwTimeoutMs)
 {
     if (!g_hEncoderProcess)
         return EncoderExit::Unknown;
-    EncoderExit result = EncoderExit::Unknown;
+    EncoderExit result = EncoderExit::Hung;
     const DWORD start = GetTickCount();
     for (;;) {
         const DWORD elapsed = GetTickCount() - start;
@@ -161,10 +168,12 @@ EncoderExit WaitForEncoderExit(DWORD dwTimeoutMs)
                                                      elapsed < dwTimeoutMs ? dwTimeoutMs - elapsed : 0, QS_ALLINPUT);
         if (wait == WAIT_OBJECT_0) {
             DWORD code = 0;
-            if (!GetExitCodeProcess(g_hEncoderProcess, &code))
+            if (!GetExitCodeProcess(g_hEncoderProcess, &code)) {
                 ReportApiError("GetExitCodeProcess");
-            else
+                result = EncoderExit::Unknown;
+            } else {
                 result = code == 0 ? EncoderExit::Succeeded : EncoderExit::Failed;
+            }
             break;
         }
         if (wait == WAIT_FAILED) {
@@ -173,13 +182,24 @@ EncoderExit WaitForEncoderExit(DWORD dwTimeoutMs)
         }
         if (wait == WAIT_TIMEOUT)
             break;
-        // A message arrived: keep the window alive. A stop request lets go at once.
+        // A message arrived: keep the window alive. Closing the window during the wait runs
+        // the stop sequence, which leaves the process alone; the wait goes on.
         PumpMessages();
-        if (g_bStopConvert || !g_hEncoderProcess)
-            break;
+        if (!g_hEncoderProcess)
+            return EncoderExit::Unknown;
+    }
+    if (result == EncoderExit::Hung) {
+        // Deaf to "q" and to its closed pipes: end it. The encoder ends its worker with itself.
+        TerminateProcess(g_hEncoderProcess, 1);
+        WaitForSingleObject(g_hEncoderProcess, 2000);
     }
     CloseEncoderProcess();
     return result;
+}
+
+std::vector<std::string> LastEncoderLines()
+{
+    return g_encoderTail.Lines();
 }
 
 void ReadEncoderOutput(HANDLE hRead, int nTaskIndex)
@@ -211,6 +231,7 @@ void ReadEncoderOutput(HANDLE hRead, int nTaskIndex)
 void ParseEncoderOutput(const char* pszPiece, int nTaskIndex)
 {
     const DWORD now = GetTickCount();
+    g_encoderTail.Add(pszPiece);
     ConversionTarget* target = g_pConversionTarget;
     if (!target || nTaskIndex < 0 || nTaskIndex >= target->GetTaskCount())
         return;

@@ -6,8 +6,11 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 // Starts the encoder from a writable command line and reads its output until it ends or a
-// stop is requested. Leaves g_hChildStdoutRead and g_hChildStdinWrite open for the caller
+// stop is requested. Once a stop has been requested it starts nothing. Leaves g_hChildStdoutRead and g_hChildStdinWrite open for the caller
 // to end the encoder (EndEncoder), unless the parser or the stop sequence already has.
 void RunEncoder(char* pszCommandLine, int nTaskIndex);
 
@@ -32,14 +35,21 @@ void EndEncoder();
 enum class EncoderExit {
     Succeeded, // exited with code 0
     Failed,    // exited with another code: crashed, killed or gave up
-    Unknown,   // never started, or still running when the wait ran out
+    Unknown,   // never started
+    Hung,      // still running when the wait ran out: the program ended it
 };
 
 // Waits at most dwTimeoutMs for the last encoder to exit, dispatching window messages
-// meanwhile, and reads its exit code; then lets go of the process. Called once the encoder's
-// output has ended, when a well-behaved encoder is exiting anyway: a crash or a kill must not
-// be taken for a finished file just because part of one was written.
+// meanwhile, and reads its exit code; then lets go of the process. Called once the encoder has
+// been told to finish, when a well-behaved encoder is exiting anyway: a crash or a kill must
+// not be taken for a finished file just because part of one was written. A stop request does
+// not cut the wait short: the encoder's end is judged all the same. An encoder still running
+// at the end of the wait is ended (with the worker it started), so that nothing goes on
+// writing a file the program has already judged.
 EncoderExit WaitForEncoderExit(DWORD dwTimeoutMs);
+
+// The last lines the current (or last) encoder wrote, oldest first.
+std::vector<std::string> LastEncoderLines();
 
 // Lets go of the last encoder's process handle without waiting (after a stop).
 void CloseEncoderProcess();

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "framework/WinApp.h"
+
 void PumpMessages()
 {
     MSG msg;
@@ -11,6 +13,10 @@ void PumpMessages()
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        // The windows see each message first, exactly as in the main loop: the page keeps its
+        // keyboard rules and the buttons their tooltips while the long work runs.
+        if (AfxPreTranslateMessage(&msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

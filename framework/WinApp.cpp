@@ -29,7 +29,7 @@ int CWinApp::Run()
 {
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!(m_pMainWnd && m_pMainWnd->m_hWnd && CWnd::WalkPreTranslateTree(m_pMainWnd->m_hWnd, &msg))) {
+        if (!AfxPreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }
@@ -76,6 +76,12 @@ CWinApp* AfxGetApp()
 CWnd* AfxGetMainWnd()
 {
     return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+}
+
+BOOL AfxPreTranslateMessage(MSG* pMsg)
+{
+    CWnd* pMainWnd = AfxGetMainWnd();
+    return CWnd::WalkPreTranslateTree(pMainWnd ? pMainWnd->m_hWnd : nullptr, pMsg);
 }
 
 HINSTANCE AfxGetInstanceHandle()

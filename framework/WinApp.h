@@ -49,6 +49,11 @@ private:
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
+// Offers a message to PreTranslateMessage of its window and of that window's parents up to the
+// main window, as the program's message loops do before they translate and dispatch; TRUE
+// when one of them consumed it. Every loop of the thread, nested ones included, goes through
+// here, so that keyboard rules and tooltips work the same inside long work.
+BOOL AfxPreTranslateMessage(MSG* pMsg);
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 const char* AfxGetAppName();

@@ -11,6 +11,7 @@
 
 #include "app/VarnelloApp.h"
 #include "engine/CommandLine.h"
+#include "engine/ConversionLog.h"
 #include "engine/EncoderRunner.h"
 #include "engine/FinishingActions.h"
 #include "engine/MessagePump.h"
@@ -80,6 +81,10 @@ void CVarnelloDlg::OnStartConvert()
     ResetTaskProgress();
 
     for (int i = 0; i < nCount && i < GetTaskCount(); ++i) {
+        // A Stop may come during any wait of the task before (the encoder's exit, the removal
+        // of a failed file): once it has, nothing more is started.
+        if (g_bStopConvert)
+            break;
         g_nConvertIndex = i;
         if (m_arrTasks.GetAt(i).bNeedIntermediate == 1) {
             TranscodeToIntermediate(i);
@@ -92,6 +97,7 @@ void CVarnelloDlg::OnStartConvert()
             refused.bFailed = 1;
             m_arrTasks.SetAt(i, refused);
             InvalidateCells(i, i, 4, false);
+            LogFailedTask(refused.strSourcePath, "(the output path would be longer than 259 characters)", {});
             continue;
         }
         CString strCommand = BuildCommandLine(i);
@@ -102,28 +108,35 @@ void CVarnelloDlg::OnStartConvert()
         RunEncoder(commandLine.data(), i);
         if (g_bStopConvert)
             break;
+        // The encoder's output has ended normally: this task is judged as ended, even when a
+        // Stop comes while the run waits for the encoder to exit; the loop stops after it.
         EndEncoder();
         const EncoderExit encoderExit = WaitForEncoderExit(kEncoderExitWaitMs);
-        if (g_bStopConvert)
-            break;
 
-        // A task counts as finished only when its encoder left a file behind and did not end
-        // in failure: a missing encoder, an unreadable source, an unwritable folder, a full
-        // disk or an encoder that crashed or was killed half-way show "Failed" instead.
+        // A task counts as finished only when its encoder has exited without failure and
+        // left a file behind: a missing encoder, an unreadable source, an unwritable folder,
+        // a full disk, an encoder that crashed, was killed or hung half-way show "Failed".
+        // Never while the encoder may still write the file.
         ConvertTask task = m_arrTasks.GetAt(i);
-        if (encoderExit != EncoderExit::Failed && OutputWasWritten(m_szOutputFile)) {
+        const bool bEncoderDone = encoderExit == EncoderExit::Succeeded || encoderExit == EncoderExit::Unknown;
+        if (bEncoderDone && OutputWasWritten(m_szOutputFile)) {
             task.bFinished = 1;
         } else {
             task.bFailed = 1;
-            RemoveFailedOutput(m_szOutputFile);
+            LogFailedTask(task.strSourcePath, m_szOutputFile, LastEncoderLines());
         }
         m_arrTasks.SetAt(i, task);
         InvalidateCells(i, i, 4, false);
-        if (task.bFinished == 1 && m_chkShutdown.GetCheck() == 0)
+        if (task.bFailed == 1)
+            RemoveFailedOutput(m_szOutputFile);
+        else if (m_chkShutdown.GetCheck() == 0)
             AddToiTunes();
     }
 
-    CloseEncoderProcess();
+    // After a Stop the encoder has been told to quit; no encoder outlives the run: one that
+    // does not quit in time is ended.
+    EndEncoder();
+    WaitForEncoderExit(kEncoderExitWaitMs);
     m_bConverting = 0;
     m_btnStartConvert.ShowWindow(SW_SHOW);
     m_btnStopConvert.ShowWindow(SW_HIDE);
@@ -163,6 +176,12 @@ void CVarnelloDlg::ResetTaskProgress()
         task.dSpeed = 0;
         task.dEncodedTime = 0;
         m_arrTasks.SetAt(i, task);
+    }
+    // The cleared cells show at once, not the last run's "Finished" or "Failed" until
+    // something else happens to repaint their rows.
+    if (m_arrTasks.GetCount() > 0) {
+        InvalidateCells(0, m_arrTasks.GetCount() - 1, 4, false);
+        m_lstTasks.UpdateWindow();
     }
 }
 

@@ -5,6 +5,20 @@
 
 namespace tasknav {
 
+namespace {
+// The keyboard messages' range (WM_KEYFIRST .. WM_KEYLAST), and the two keys' codes.
+constexpr unsigned kFirstKeyboardMessage = 0x0100;
+constexpr unsigned kLastKeyboardMessage = 0x0109;
+constexpr unsigned long long kReturn = 0x0D;
+constexpr unsigned long long kEscape = 0x1B;
+} // namespace
+
+bool IsEnterOrEscapeKey(unsigned message, unsigned long long wParam)
+{
+    return message >= kFirstKeyboardMessage && message <= kLastKeyboardMessage &&
+           (wParam == kReturn || wParam == kEscape);
+}
+
 bool IsNavigationKey(unsigned key)
 {
     switch (key) {

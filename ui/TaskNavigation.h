@@ -13,6 +13,11 @@ enum Key : unsigned {
     kDown = 0x28,
 };
 
+// True for Enter or Escape in a keyboard message (key or character): the page swallows these so
+// that they never close it. Other messages carry flags in the same place (a mouse message's
+// button and key flags can add up to the same numbers) and are left alone.
+bool IsEnterOrEscapeKey(unsigned message, unsigned long long wParam);
+
 // True for the six keys the page handles itself.
 bool IsNavigationKey(unsigned key);
 

@@ -447,11 +447,24 @@ LRESULT CVarnelloDlg::OnGetCellInfo(WPARAM, LPARAM lParam)
 
 BOOL CVarnelloDlg::PreTranslateMessage(MSG* pMsg)
 {
-    if (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE)
+    if (tasknav::IsEnterOrEscapeKey(pMsg->message, pMsg->wParam))
         return TRUE;
-    if (pMsg->message == WM_KEYDOWN && pMsg->hwnd == m_lstTasks.m_hWnd) {
-        if (m_bConverting == 1)
+    if (m_bConverting == 1 && pMsg->hwnd == m_lstTasks.m_hWnd) {
+        // During a run the list stays on the current task: its keys are swallowed, and so are
+        // the mouse presses with which it would select another row (a press that turns into
+        // a drag reports no click, so nothing would put the selection back).
+        switch (pMsg->message) {
+        case WM_KEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
             return TRUE;
+        default:
+            break;
+        }
+    }
+    if (pMsg->message == WM_KEYDOWN && pMsg->hwnd == m_lstTasks.m_hWnd) {
         if (tasknav::IsNavigationKey(static_cast<unsigned>(pMsg->wParam))) {
             HandleNavigationKey(static_cast<UINT>(pMsg->wParam));
             return TRUE;

@@ -14,6 +14,9 @@
 
 namespace {
 
+// Longest sleep between two looks at the step's state while no message comes.
+constexpr DWORD kStepPollMs = 50;
+
 // The names of a codec list; the list object is fetched afresh for every item and released
 // after it, as the control's lists are snapshots.
 std::vector<std::string> CodecNames(CVideoEdit& videoEdit, LPDISPATCH (CVideoEdit::*getList)())
@@ -88,10 +91,13 @@ void TranscodeToIntermediate(CVideoEdit& videoEdit, ConversionTarget& target, co
         return;
     }
 
-    // 8. The control's events arrive while the messages are pumped.
+    // 8. The control's events arrive while the messages are pumped. Between two looks the
+    // thread sleeps until a message comes or a short time has passed: a busy loop here would
+    // take a processor from the transcoding it waits for.
     while (!g_bStopConvert) {
         if (!ValidIndex(target, g_nConvertIndex) || target.GetTask(g_nConvertIndex).bIntermediateDone == 1)
             break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kStepPollMs, QS_ALLINPUT);
         PumpMessages();
     }
 }

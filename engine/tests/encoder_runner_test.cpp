@@ -13,6 +13,7 @@
 #include "engine/ConversionState.h"
 #include "engine/EncoderRunner.h"
 #include "engine/MessagePump.h"
+#include "framework/Wnd.h"
 
 namespace {
 
@@ -378,7 +379,7 @@ TEST_F(EncoderRunnerTest, TellsAFailedEncoderFromOneThatSucceeded)
     EXPECT_EQ(LogText().find("CreateProcess"), LogText().rfind("CreateProcess"));
 }
 
-TEST_F(EncoderRunnerTest, AnEncoderStillRunningWhenTheWaitEndsIsUnknownAndLetGo)
+TEST_F(EncoderRunnerTest, AnEncoderStillRunningWhenTheWaitEndsIsEndedAndLetGo)
 {
     const int before = CountOpenHandles();
     // The early stop of an intermediate task gives the read loop up while the encoder lives on.
@@ -387,9 +388,42 @@ TEST_F(EncoderRunnerTest, AnEncoderStillRunningWhenTheWaitEndsIsUnknownAndLetGo)
     Run("linger 1500");
     ASSERT_EQ(g_hChildStdoutRead, nullptr);
     const DWORD start = GetTickCount();
-    EXPECT_EQ(WaitForEncoderExit(200), EncoderExit::Unknown);
+    // Its file could still change: the wait ends it rather than let it write on.
+    EXPECT_EQ(WaitForEncoderExit(200), EncoderExit::Hung);
     EXPECT_LT(GetTickCount() - start, 1200u) << "the wait outlasted its limit";
+    EXPECT_EQ(CountProcesses("script_encoder.exe"), 0) << "the hung encoder is still running";
     EXPECT_EQ(CountOpenHandles(), before) << "the process handle was kept";
+}
+
+TEST_F(EncoderRunnerTest, AStopDuringTheWaitStillTellsHowTheEncoderEnded)
+{
+    // The encoder has closed its output and is exiting normally when the Stop comes: its end
+    // is judged all the same.
+    HWND window = MakeWindow();
+    Run("closeexit 700 0");
+    EndEncoder();
+    PostMessageA(window, kStopMessage, 0, 0);
+    EXPECT_EQ(WaitForEncoderExit(5000), EncoderExit::Succeeded);
+    EXPECT_TRUE(g_bStopConvert) << "the stop was not seen during the wait";
+
+    // Once a stop is requested, no encoder is started.
+    Run("waitq \"" + Marker() + "\"");
+    EXPECT_EQ(CountProcesses("script_encoder.exe"), 0);
+    EXPECT_EQ(WaitForEncoderExit(5000), EncoderExit::Unknown);
+}
+
+TEST_F(EncoderRunnerTest, KeepsTheEncodersLastLinesForTheLog)
+{
+    Run("waitq \"" + Marker() + "\" \"Error opening input: No such file\"");
+    EndEncoder();
+    WaitForEncoderExit(5000);
+    const std::vector<std::string> lines = LastEncoderLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Error opening input: No such file");
+
+    // A new encoder starts with a clean slate.
+    Run("silent");
+    EXPECT_TRUE(LastEncoderLines().empty());
 }
 
 TEST(PumpMessages, LeavesAQuitRequestForTheMainLoop)
@@ -400,4 +434,42 @@ TEST(PumpMessages, LeavesAQuitRequestForTheMainLoop)
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
     EXPECT_EQ(msg.wParam, 3u);
+}
+
+// A window of the application layer that swallows keys in PreTranslateMessage.
+class KeySwallower : public CWnd {
+public:
+    int seen = 0;
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message != WM_KEYDOWN)
+            return FALSE;
+        ++seen;
+        return TRUE;
+    }
+};
+
+int g_keysDispatched = 0;
+LRESULT CALLBACK KeyCountingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_KEYDOWN)
+        ++g_keysDispatched;
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+TEST(PumpMessages, OffersEachMessageToTheWindowsFirstAsTheMainLoopDoes)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = KeyCountingProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PumpTestWindow";
+    RegisterClassA(&wc);
+    KeySwallower window;
+    ASSERT_TRUE(window.CreateEx(0, "PumpTestWindow", "pump", WS_POPUP, RECT{0, 0, 50, 50}, nullptr, 0));
+    PostMessageA(window.GetSafeHwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(window.GetSafeHwnd(), WM_KEYDOWN, VK_HOME, 0);
+    PumpMessages();
+    EXPECT_EQ(window.seen, 2);
+    EXPECT_EQ(g_keysDispatched, 0) << "a key that PreTranslateMessage consumed reached the window";
+    window.DestroyWindow();
 }

@@ -8,6 +8,8 @@
 //                                      end of its input and writes "q" or "eof" into MARKER
 //   script_encoder exit CODE           one progress line, then exits with CODE
 //   script_encoder linger MS           one progress line, then lives MS more, deaf to "q"
+//   script_encoder closeexit MS CODE   one progress line, closes its output, lives MS more and
+//                                      exits with CODE
 #include <windows.h>
 
 #include <cstdio>
@@ -57,6 +59,12 @@ int main(int argc, char** argv)
     } else if (mode == "linger" && argc > 2) {
         Write(out, ProgressLine(1));
         Sleep(static_cast<DWORD>(std::atoi(argv[2])));
+    } else if (mode == "closeexit" && argc > 3) {
+        Write(out, ProgressLine(1));
+        CloseHandle(out);
+        CloseHandle(err);
+        Sleep(static_cast<DWORD>(std::atoi(argv[2])));
+        return std::atoi(argv[3]);
     } else if (mode == "waitq" && argc > 2) {
         Write(out, argc > 3 ? argv[3] : ProgressLine(1));
         const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);

@@ -7,6 +7,10 @@
 // to iTunes" folder of the user's iTunes media folder, which iTunes empties into its library
 // at its next start. Otherwise nothing happens.
 //
+// However it goes, it gives up after two minutes and exits (code 6): Varnello waits for it
+// without answering, so a stuck iTunes must not freeze Varnello's window for good. A file that
+// iTunes was still adding may then be missing from the library.
+//
 // Exit codes:
 //   0  added through iTunes
 //   1  copied into the "Automatically Add to iTunes" folder
@@ -14,11 +18,13 @@
 //   3  not exactly one argument
 //   4  the file is missing or cannot be read: nothing done
 //   5  iTunes and the folder both failed to take the file
+//   6  gave up after the time limit
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -30,7 +36,39 @@ enum ExitCode {
     kBadArguments = 3,
     kUnreadableFile = 4,
     kFailed = 5,
+    kGaveUp = 6,
 };
+
+// How long ViviRarir may take in all. The environment variable VIVIRARIR_TIME_LIMIT_MS may
+// shorten it (for tests of a stuck iTunes); it can never lengthen it.
+constexpr DWORD kTimeLimitMs = 120000;
+
+DWORD TimeLimitMs()
+{
+    char text[32] = {};
+    const DWORD length = GetEnvironmentVariableA("VIVIRARIR_TIME_LIMIT_MS", text, sizeof(text));
+    if (length == 0 || length >= sizeof(text))
+        return kTimeLimitMs;
+    const unsigned long value = std::strtoul(text, nullptr, 10);
+    return value > 0 && value < kTimeLimitMs ? static_cast<DWORD>(value) : kTimeLimitMs;
+}
+
+// Ends the whole process when the time is up, wherever the main thread is stuck (a call into
+// iTunes that never returns included).
+DWORD WINAPI GiveUpWhenTimeIsUp(LPVOID parameter)
+{
+    Sleep(static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(parameter)));
+    TerminateProcess(GetCurrentProcess(), kGaveUp);
+    return 0;
+}
+
+void StartTimeLimit()
+{
+    const HANDLE watchdog = CreateThread(nullptr, 0, GiveUpWhenTimeIsUp,
+                                         reinterpret_cast<LPVOID>(static_cast<ULONG_PTR>(TimeLimitMs())), 0, nullptr);
+    if (watchdog)
+        CloseHandle(watchdog);
+}
 
 // --- small owners --------------------------------------------------------------------------
 
@@ -235,6 +273,7 @@ bool IsReadableFile(const std::string& path)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    StartTimeLimit();
     if (__argc != 2)
         return kBadArguments;
     char full[MAX_PATH] = {};

@@ -3,6 +3,11 @@
 # task and during the intermediate step of a RealMedia task. The run ends with its message,
 # the stopped task is neither "Finished" nor "Failed", later tasks are untouched, no encoder
 # process is left, no intermediate file is left, and no file already in the folder changes.
+# During the run the keyboard moves the list nowhere and the buttons show their tooltips.
+# Then Stop at the awkward moments, with test encoders: while a failed task's file is being
+# removed (nothing more starts; the log says why the task failed), and while the run waits for
+# an encoder that has ended its output to exit (that task is finished all the same); a new
+# run clears the cells of the last one at once.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
 trap 'clear_output_dir; cleanup_e2e' EXIT
@@ -43,6 +48,25 @@ wait_for 60 prefix_pids_exist 'venc[.]exe' || fail "plain task: the encoder did 
 # Once the task shows progress, the encoder is truly at work.
 wait_for 60 bash -c "'$WINE' '$VARNELLO_TEST_BIN/inspect.exe' state 2>/dev/null | tr -d '\r' | grep '^row 0 ' | grep -q 'Remain Time'" \
     || fail "plain task: no progress shown: $(row_text 0)"
+# The keyboard reaches the list during the run (Tab through the page), but moves it nowhere,
+# and a press or a drag on another row selects nothing: the list stays on the current task.
+focus_varnello
+for _ in $(seq 40); do
+    [ "$(inspect focus)" = "1011" ] && break
+    xdotool key Tab; sleep 0.2
+done
+[ "$(inspect focus)" = "1011" ] || fail "plain task: Tab never reached the list during the run"
+xdotool key Home; sleep 0.2; xdotool key Up Prior End Down Next; sleep 0.5
+row0="$(inspect rowpoint 0)"
+xdotool mousemove $row0 mousedown 1; sleep 0.2
+xdotool mousemove_relative 40 25; sleep 0.2; xdotool mouseup 1; sleep 0.5
+xdotool mousemove $row0 click 1; sleep 0.5
+[ "$(list_mark)" = "1" ] || fail "plain task: keys or the mouse moved the list to row $(list_mark) during the run"
+row_text 1 | grep_q '^row 1 state=3 ' || fail "plain task: the current row lost its selection: $(row_text 1)"
+# The Stop button's tooltip shows while the mouse rests on it.
+xdotool mousemove $(control_centre 1049); sleep 0.3; xdotool mousemove_relative 2 2
+wait_for 10 bash -c "'$WINE' '$VARNELLO_TEST_BIN/inspect.exe' topwindows 2>/dev/null | grep -q 'tooltips_class32'" \
+    || fail "plain task: no tooltip over Stop during the run: $(inspect topwindows)"
 stop_run "plain task"
 expect_alive "plain task"
 expect_idle "plain task"
@@ -72,5 +96,79 @@ wait_for 10 bash -c "[ -z \"\$(ls '$VARNELLO_DIST'/movie_*.avi '$VARNELLO_DIST'/
     || fail "RealMedia task: the intermediate file is left: $(intermediates)"
 [ -z "$(ls "$out" | grep -v '^long')" ] || fail "RealMedia task: an output was written: $(ls "$out")"
 
+close_varnello
+
+# The test encoder in venc.exe's place, told by the environment how to misbehave, and counting
+# its starts.
+cp "$VARNELLO_TEST_BIN/faulty_encoder.exe" "$VARNELLO_DIST/app/venc.exe"
+export FAULTY_ENCODER_RECORD="$(winpath "$E2E_TMP/starts.txt")"
+starts() { [ -f "$E2E_TMP/starts.txt" ] && wc -l <"$E2E_TMP/starts.txt" || echo 0; }
+# Processes of the encoder in this prefix: the encoder itself, and the helper that holds a file.
+holders() { prefix_pids 'venc[.]exe.*--hold-file'; }
+holder_running() { [ -n "$(holders)" ]; }
+no_working_encoder() { [ "$(prefix_pids 'venc[.]exe' | wc -l)" = "$(holders | wc -l)" ]; }
+
+# 3. Stop while the run is removing the file of a failed task: the encoder has refused the
+#    source and exited, but its helper keeps the file open for a while, so the run retries.
+export FAULTY_ENCODER_MODE=hold FAULTY_ENCODER_HOLD_MS=2500
+start_varnello
+add_file "$E2E_TMP/clip.avi"
+add_file "$E2E_TMP/clip.avi"
+clear_log
+click_control 1048
+wait_for 60 holder_running || fail "failed task: the encoder's helper did not start"
+wait_for 10 no_working_encoder || fail "failed task: the encoder did not exit: $(describe_pids 'venc[.]exe')"
+[ -n "$(holders)" ] || fail "failed task: the file was let go before the test could press Stop"
+stop_run "failed task"
+sleep 2 # time enough for a next encoder to show itself
+[ "$(starts)" = "1" ] || fail "failed task: $(starts) encoders were started, the one after the Stop included"
+expect_alive "failed task"
+expect_row_failed 0 "failed task"
+[ -z "$(progress_text 1)" ] || fail "failed task: the task after the stop shows [$(progress_text 1)]"
+expect_no_leftovers "failed task"
+# The log says why the task failed: one entry naming the source and the output, with the
+# encoder's own words.
+log="$(tr -d '\r' <"$VARNELLO_DIST/app/log.txt")"
+[ "$(grep -c '^FAILED TASK:' <<<"$log")" = "1" ] || fail "failed task: the log holds: $log"
+grep_q -F "source          =   $(winpath "$E2E_TMP/clip.avi")" <<<"$log" || fail "failed task: no source in the log: $log"
+grep_q -F "output          =   $(winpath "$out")\clip.mp4" <<<"$log" || fail "failed task: no output path in the log: $log"
+grep_q -F "faulty encoder: cannot make sense of this source, giving up" <<<"$log" \
+    || fail "failed task: the encoder's words are not in the log: $log"
+grep_q -E '^       time            =   [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$' <<<"$log" \
+    || fail "failed task: no time in the log: $log"
+close_varnello
+
+# 4. An encoder that ends its output and takes three seconds to exit, twice: both tasks are
+#    finished. Then a second run, stopped while the run waits for the first encoder to exit:
+#    that task was done, so it is finished; and the second row no longer shows the first
+#    run's "Finished" on the screen.
+export FAULTY_ENCODER_MODE=slowexit FAULTY_ENCODER_LINGER_MS=3000
+rm -f "$E2E_TMP/starts.txt"
+rm -f "$out"/clip*.mp4
+start_varnello
+add_file "$E2E_TMP/clip.avi"
+add_file "$E2E_TMP/clip.avi"
+run_to_end "slow exit, first run"
+[ "$(progress_text 0)" = "Finished" ] && [ "$(progress_text 1)" = "Finished" ] \
+    || fail "slow exit: the first run's rows show [$(progress_text 0)] [$(progress_text 1)]"
+# Row 1's Progress cell, on the screen: the list's left edge plus the first four columns.
+list=($(control_rect 1011))
+row1_y="$(inspect rowpoint 1 | awk '{ print $2 }')"
+progress_cell_colours() {
+    import -window root -crop "150x7+$((list[0] + 366))+$((row1_y - 3))" +repage "$E2E_TMP/cell.png"
+    convert "$E2E_TMP/cell.png" -format '%k' info:
+}
+[ "$(progress_cell_colours)" -gt 1 ] || fail "slow exit: the test cannot see the word Finished on the screen"
+click_control 1048
+wait_for 30 bash -c "[ -f '$out/clip_3.mp4' ]" || fail "slow exit: the second run wrote nothing: $(ls "$out")"
+sleep 0.5
+colours="$(progress_cell_colours)"
+[ "$colours" = "1" ] || fail "slow exit: row 1 still shows the first run's text ($colours colours) after the second run began"
+stop_run "slow exit, second run"
+expect_alive "slow exit"
+[ "$(progress_text 0)" = "Finished" ] || fail "slow exit: the task whose encoder had ended shows [$(progress_text 0)]"
+[ -z "$(progress_text 1)" ] || fail "slow exit: the task after the stop shows [$(progress_text 1)]"
+[ "$(starts)" = "3" ] || fail "slow exit: $(starts) encoders were started, expected 3"
+expect_no_leftovers "slow exit"
 close_varnello
 echo "ok: Stop ends a run cleanly during the encoder and during the intermediate step"

@@ -1,14 +1,122 @@
-// faulty_encoder.exe: a test-only encoder put in place of venc.exe by the fault tests. It prints
-// one progress-looking line, then crashes with an access violation before writing anything:
-// it never touches the output file, so the program must not find one.
+// faulty_encoder.exe: a test-only encoder put in place of venc.exe by the fault tests. The
+// environment variable FAULTY_ENCODER_MODE chooses how it misbehaves:
+//   (unset)   prints one progress-looking line, then crashes with an access violation before
+//             writing anything: it never touches the output file, so the program must not
+//             find one.
+//   hold      prints a refusal, writes a few bytes of the output file (its last argument) and
+//             exits with code 1, leaving a helper process that keeps the file open for
+//             FAULTY_ENCODER_HOLD_MS (default 5000): a failed file that cannot be removed at once.
+//   slowexit  writes the output file, prints a progress line, closes its output and lives on
+//             for FAULTY_ENCODER_LINGER_MS (default 3000) before it exits with code 0.
+// With FAULTY_ENCODER_RECORD set, every start (the helper's excepted) appends "start" to that
+// file.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
-int main()
+namespace {
+
+DWORD EnvironmentNumber(const char* name, DWORD fallback)
+{
+    char text[32] = {};
+    const DWORD length = GetEnvironmentVariableA(name, text, sizeof(text));
+    return length > 0 && length < sizeof(text) ? std::strtoul(text, nullptr, 10) : fallback;
+}
+
+std::string EnvironmentText(const char* name)
+{
+    char text[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA(name, text, sizeof(text));
+    return length > 0 && length < sizeof(text) ? text : "";
+}
+
+void RecordStart()
+{
+    const std::string record = EnvironmentText("FAULTY_ENCODER_RECORD");
+    if (record.empty())
+        return;
+    if (FILE* f = std::fopen(record.c_str(), "ab")) {
+        std::fputs("start\n", f);
+        std::fclose(f);
+    }
+}
+
+void WriteOutput(const char* path)
+{
+    if (FILE* f = std::fopen(path, "wb")) {
+        std::fputs("not really a video", f);
+        std::fclose(f);
+    }
+}
+
+// The helper of "hold": opens the file without letting anyone delete it, and sleeps.
+int HoldFile(const char* path, DWORD ms)
+{
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, "faulty_encoder_holding");
+    if (ready) {
+        SetEvent(ready);
+        CloseHandle(ready);
+    }
+    Sleep(ms);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return 0;
+}
+
+// Starts the helper without handing it any handle: the program's pipes must close when this
+// process exits.
+void StartHolder(const char* path)
+{
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, sizeof(exe));
+    std::string command = std::string("\"") + exe + "\" --hold-file \"" + path + "\" " +
+                          std::to_string(EnvironmentNumber("FAULTY_ENCODER_HOLD_MS", 5000));
+    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "faulty_encoder_holding");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                       &process)) {
+        WaitForSingleObject(ready, 10000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(ready);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
 {
     // No crash dialog: the system's error box would wait for a person.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    if (argc == 4 && std::string(argv[1]) == "--hold-file")
+        return HoldFile(argv[2], std::strtoul(argv[3], nullptr, 10));
+
+    RecordStart();
+    const std::string mode = EnvironmentText("FAULTY_ENCODER_MODE");
+    const char* output = argc > 1 ? argv[argc - 1] : "";
+    if (mode == "hold") {
+        std::printf("faulty encoder: cannot make sense of this source, giving up\n");
+        std::fflush(stdout);
+        WriteOutput(output);
+        StartHolder(output);
+        return 1;
+    }
+    if (mode == "slowexit") {
+        WriteOutput(output);
+        std::printf("frame=    1 q=0.0 size=       1kB time=0.0 bitrate=   0.0kbits/s\n");
+        std::fflush(stdout);
+        CloseHandle(GetStdHandle(STD_OUTPUT_HANDLE));
+        CloseHandle(GetStdHandle(STD_ERROR_HANDLE));
+        Sleep(EnvironmentNumber("FAULTY_ENCODER_LINGER_MS", 3000));
+        return 0;
+    }
+
     std::printf("frame=    1 q=0.0 size=       0kB time=0.0 bitrate=   0.0kbits/s\n");
     std::fflush(stdout);
     volatile int* nowhere = nullptr;

@@ -22,6 +22,8 @@
 //                                now and then (during a run): the list's count, Stop's
 //                                visibility and the settings combos' enabled flags, then for
 //                                each WHAT: cell:ROW:COL, sel:ID (a combo's selection), text:ID
+//   inspect.exe focus            the id of the page control that has the keyboard focus (0 for
+//                                another window, -1 for none)
 //   inspect.exe rects            "ID left top right bottom" on the screen for each page control
 //   inspect.exe rowpoint ROW     screen point "x y" inside the Source cell of list row ROW
 //   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
@@ -229,6 +231,16 @@ int main(int argc, char** argv)
     if (command == "close") {
         // What the close box does: WM_CLOSE to the frame.
         PostMessageA(frame, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (command == "focus") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(page, nullptr), &info) || !info.hwndFocus) {
+            std::printf("-1\n");
+            return 0;
+        }
+        std::printf("%d\n", GetParent(info.hwndFocus) == page ? GetDlgCtrlID(info.hwndFocus) : 0);
         return 0;
     }
     if (command == "frame") {

@@ -38,3 +38,19 @@ TEST(TaskNavigation, EmptyListGoesNowhere)
     EXPECT_TRUE(IsNavigationKey(kHome));
     EXPECT_FALSE(IsNavigationKey(0x41));
 }
+
+TEST(TaskNavigation, EnterAndEscapeAreSwallowedOnlyAsKeys)
+{
+    constexpr unsigned kKeyDown = 0x0100, kKeyUp = 0x0101, kChar = 0x0102, kSysKeyDown = 0x0104;
+    for (unsigned message : {kKeyDown, kKeyUp, kChar, kSysKeyDown}) {
+        EXPECT_TRUE(IsEnterOrEscapeKey(message, 0x0D)) << message;
+        EXPECT_TRUE(IsEnterOrEscapeKey(message, 0x1B)) << message;
+        EXPECT_FALSE(IsEnterOrEscapeKey(message, 'A')) << message;
+    }
+    // A left click with Shift and Ctrl held carries 13 (MK_LBUTTON | MK_SHIFT | MK_CONTROL);
+    // a mouse move or a timer may carry 27. Neither is a key.
+    constexpr unsigned kLButtonDown = 0x0201, kMouseMove = 0x0200, kTimer = 0x0113;
+    EXPECT_FALSE(IsEnterOrEscapeKey(kLButtonDown, 0x0D));
+    EXPECT_FALSE(IsEnterOrEscapeKey(kMouseMove, 0x1B));
+    EXPECT_FALSE(IsEnterOrEscapeKey(kTimer, 0x0D));
+}

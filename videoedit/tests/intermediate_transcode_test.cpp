@@ -234,6 +234,37 @@ TEST_F(IntermediateStep, StopDeletesTheFileOnceTheNextProgressEventHasCome)
     EXPECT_EQ(m_page.nFinishedEvents, 0);
 }
 
+// Processor time this thread has used, in milliseconds.
+double ThreadCpuMs()
+{
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    auto ms = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+TEST_F(IntermediateStep, WaitsWithoutTakingAProcessorFromTheTranscoding)
+{
+    m_page.table.tasks = {RealMediaTask("long.rm", 0.0, 90.0)};
+    SetTimer(m_page.GetSafeHwnd(), 1, 2500, [](HWND hwnd, UINT, UINT_PTR id, DWORD) {
+        KillTimer(hwnd, id);
+        PostMessageA(hwnd, WM_TEST_STOP, 0, 0);
+    });
+    const DWORD startTick = GetTickCount();
+    const double startCpu = ThreadCpuMs();
+    TranscodeToIntermediate(m_page.m_videoEdit, m_page.table, m_programDir.c_str(), 0);
+    const double cpu = ThreadCpuMs() - startCpu;
+    const DWORD wall = GetTickCount() - startTick;
+    ASSERT_TRUE(g_bStopConvert);
+    EXPECT_GT(m_page.nProgressEvents, 0) << "the control's events did not come through the wait";
+    // The wait handles the control's events and the window; between them it sleeps. A loop
+    // that only polls keeps the thread busy the whole time.
+    EXPECT_LT(cpu, wall * 0.3) << "the waiting thread used " << cpu << " ms of processor in " << wall << " ms";
+    harness::PumpUntil([&] { return harness::OwnFfmpegProcesses() == 0; }, 5000);
+}
+
 TEST_F(IntermediateStep, RefusedStartsLeaveNoFile)
 {
     // The control cannot read the source.

@@ -1,7 +1,8 @@
 // A recording stand-in for iTunes' automation object, as an in-process COM server that the
 // ViviRarir test registers under "iTunes.Application" in its own Wine prefix. It answers
 // LibraryPlaylist, AddFile and the operation's InProgress (true for the first three
-// questions), and appends what it was asked to the file named by VIVIRARIR_ITUNES_RECORD.
+// questions, or for ever with VIVIRARIR_ITUNES_STUCK set: an iTunes that never finishes), and
+// appends what it was asked to the file named by VIVIRARIR_ITUNES_RECORD.
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -76,7 +77,8 @@ class Operation : public DispatchObject {
             return DISP_E_MEMBERNOTFOUND;
         ++m_questions;
         result->vt = VT_BOOL;
-        result->boolVal = m_questions <= 3 ? VARIANT_TRUE : VARIANT_FALSE;
+        const bool stuck = GetEnvironmentVariableA("VIVIRARIR_ITUNES_STUCK", nullptr, 0) > 0;
+        result->boolVal = stuck || m_questions <= 3 ? VARIANT_TRUE : VARIANT_FALSE;
         if (m_questions == 4)
             Record("done after 4 questions");
         return S_OK;

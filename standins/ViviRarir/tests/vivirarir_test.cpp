@@ -235,3 +235,24 @@ TEST_F(ViviRarirTest, FallsBackToTheFolderWhenITunesCannotBeStarted)
     }
     EXPECT_TRUE(Exists(folder + "\\my clip.mp4"));
 }
+
+TEST_F(ViviRarirTest, GivesUpOnAStuckITunesAndExits)
+{
+    // iTunes never finishes adding: ViviRarir ends all the same once its time is up (shortened
+    // here from its two minutes), so Varnello, which waits for it, goes on.
+    SetEnvironmentVariableA("VIVIRARIR_ITUNES_STUCK", "1");
+    SetEnvironmentVariableA("VIVIRARIR_TIME_LIMIT_MS", "1500");
+    DWORD code = 0;
+    DWORD took = 0;
+    {
+        ITunesRegistration itunes(true);
+        const DWORD start = GetTickCount();
+        code = Run("\"" + m_clip + "\"");
+        took = GetTickCount() - start;
+    }
+    SetEnvironmentVariableA("VIVIRARIR_ITUNES_STUCK", nullptr);
+    SetEnvironmentVariableA("VIVIRARIR_TIME_LIMIT_MS", nullptr);
+    EXPECT_EQ(code, 6u) << "ViviRarir did not give up";
+    EXPECT_LT(took, 10000u);
+    EXPECT_EQ(m_windowsSeen, 0);
+}
