@@ -163,6 +163,11 @@ EncoderExit WaitForEncoderExit(DWORD dwTimeoutMs)
     EncoderExit result = EncoderExit::Hung;
     const DWORD start = GetTickCount();
     for (;;) {
+        // Keep the window alive. Closing the window during the wait runs the stop sequence,
+        // which leaves the process alone: the wait goes on, and the encoder's end is judged.
+        PumpMessages();
+        if (!g_hEncoderProcess)
+            return EncoderExit::Unknown;
         const DWORD elapsed = GetTickCount() - start;
         const DWORD wait = MsgWaitForMultipleObjects(1, &g_hEncoderProcess, FALSE,
                                                      elapsed < dwTimeoutMs ? dwTimeoutMs - elapsed : 0, QS_ALLINPUT);
@@ -182,12 +187,11 @@ EncoderExit WaitForEncoderExit(DWORD dwTimeoutMs)
         }
         if (wait == WAIT_TIMEOUT)
             break;
-        // A message arrived: keep the window alive. Closing the window during the wait runs
-        // the stop sequence, which leaves the process alone; the wait goes on.
-        PumpMessages();
-        if (!g_hEncoderProcess)
-            return EncoderExit::Unknown;
     }
+    // What came while the encoder was exiting (a click on Stop) is handled before the result.
+    PumpMessages();
+    if (!g_hEncoderProcess)
+        return result;
     if (result == EncoderExit::Hung) {
         // Deaf to "q" and to its closed pipes: end it. The encoder ends its worker with itself.
         TerminateProcess(g_hEncoderProcess, 1);

@@ -35,7 +35,7 @@ TEST(EncoderOutputTail, KeepsTheLastLinesWhateverThePieces)
 TEST(EncoderOutputTail, KeepsTheLogReadable)
 {
     EncoderOutputTail tail;
-    tail.Add(std::string(1000, 'x').c_str());
+    tail.Add((std::string(1000, 'x') + "\n").c_str());
     tail.Add("\tcontrol\x07 characters   \n");
     const Lines lines = tail.Lines();
     ASSERT_EQ(lines.size(), 2u);
