@@ -28,8 +28,8 @@ void EnterAppFolder()
     _chdir(strAppDir);
 }
 
-// How long the run waits for an encoder whose output has ended to exit as well; one that
-// takes longer is judged by its file alone.
+// How long the run waits for an encoder that has been told to finish to exit; one that takes
+// longer is hung: it is ended, and its task has failed.
 constexpr DWORD kEncoderExitWaitMs = 5000;
 
 // True when the encoder left a file with something in it.

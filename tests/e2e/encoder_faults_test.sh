@@ -2,7 +2,8 @@
 # Faults of the encoder and the source, on the real program: an encoder that crashes at start,
 # one that is missing, one killed half-way, and a source deleted after it was added. Each time
 # the program survives, the task shows "Failed", no file already in the output folder changes,
-# no encoder process is left, and the log holds one entry per failed system call only.
+# no encoder process is left, and the log holds one entry per failed system call, besides the
+# entry that tells why a task failed.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
 trap 'clear_output_dir; restore_crash_handler; cleanup_e2e' EXIT
@@ -73,6 +74,10 @@ expect_row_failed 0 "deleted source"
 expect_no_leftovers "deleted source"
 [ "$(folder_fingerprint "$out")" = "$before" ] || fail "deleted source: the output folder changed: $(ls "$out")"
 [ "$(log_entries)" = "0" ] || fail "deleted source: unexpected log entries: $(log_apis)"
+# The log says why, in the encoder's words, under the task's source.
+log="$(tr -d '\r' <"$VARNELLO_DIST/app/log.txt" 2>/dev/null || true)"
+grep_q -F "source          =   $(winpath "$E2E_TMP/gone.avi")" <<<"$log" && grep_q -F "venc: input file not found" <<<"$log" \
+    || fail "deleted source: the log does not say why the task failed: $log"
 
 close_varnello
 echo "ok: crashed, missing and killed encoders and a vanished source fail cleanly"

@@ -110,14 +110,16 @@ no_working_encoder() { [ "$(prefix_pids 'venc[.]exe' | wc -l)" = "$(holders | wc
 
 # 3. Stop while the run is removing the file of a failed task: the encoder has refused the
 #    source and exited, but its helper keeps the file open for a while, so the run retries.
-export FAULTY_ENCODER_MODE=hold FAULTY_ENCODER_HOLD_MS=2500
+export FAULTY_ENCODER_MODE=hold FAULTY_ENCODER_HOLD_MS=2700
 start_varnello
+remember_rects # the click on Stop must come quickly: the run retries for three seconds only
 add_file "$E2E_TMP/clip.avi"
 add_file "$E2E_TMP/clip.avi"
 clear_log
 click_control 1048
 wait_for 60 holder_running || fail "failed task: the encoder's helper did not start"
 wait_for 10 no_working_encoder || fail "failed task: the encoder did not exit: $(describe_pids 'venc[.]exe')"
+sleep 0.5 # the run sees the end of the encoder's output, and judges the task
 [ -n "$(holders)" ] || fail "failed task: the file was let go before the test could press Stop"
 stop_run "failed task"
 sleep 2 # time enough for a next encoder to show itself

@@ -258,7 +258,6 @@ TEST_F(IntermediateStep, WaitsWithoutTakingAProcessorFromTheTranscoding)
     const double cpu = ThreadCpuMs() - startCpu;
     const DWORD wall = GetTickCount() - startTick;
     ASSERT_TRUE(g_bStopConvert);
-    EXPECT_GT(m_page.nProgressEvents, 0) << "the control's events did not come through the wait";
     // The wait handles the control's events and the window; between them it sleeps. A loop
     // that only polls keeps the thread busy the whole time.
     EXPECT_LT(cpu, wall * 0.3) << "the waiting thread used " << cpu << " ms of processor in " << wall << " ms";
