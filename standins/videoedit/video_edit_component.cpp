@@ -221,7 +221,7 @@ HRESULT VideoEditComponent::Invoke(DISPID member, REFIID, LCID, WORD flags, DISP
     case dispid::StopPreview:
         if (!IsCall(flags))
             return DISP_E_MEMBERNOTFOUND;
-        StopPreview();
+        StopPreviewAnswered();
         return S_OK;
     default:
         return DISP_E_MEMBERNOTFOUND;
@@ -358,6 +358,17 @@ void VideoEditComponent::StopPreview()
         m_preview->Stop();
         m_preview.reset();
     }
+}
+
+void VideoEditComponent::StopPreviewAnswered()
+{
+    // A host waits for one preview event after each PlayPreview (a frame preview counts as
+    // pending until then); a playback stopped before its first picture still gives it.
+    const bool unanswered = m_previewSession != 0 && !m_previewFirstShown;
+    const double shown = m_preview ? m_preview->ShownSeconds() : 0.0;
+    StopPreview();
+    if (unanswered)
+        m_events.Fire(dispid::OnPreviewEvent, {shown});
 }
 
 bool VideoEditComponent::StartConvert(const std::wstring& path)

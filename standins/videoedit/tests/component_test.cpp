@@ -282,8 +282,21 @@ TEST_F(VideoEditComponent, StopPreviewEndsPlaybackAtOnce)
     EXPECT_EQ(Call(m_control, id::StopPreview), S_OK) << "stopping twice is harmless";
 }
 
-TEST_F(VideoEditComponent, EveryPlayPreviewIsAnsweredEvenWithNothingToPlay)
+TEST_F(VideoEditComponent, EveryPlayPreviewIsAnsweredEvenWhenStoppedOrWithNothingToPlay)
 {
+    // A frame preview stopped before its first picture is answered at the stop, once, so a
+    // host waiting for the event to end its frame preview is not left waiting.
+    Call(m_control, id::AddVideoClip, {Arg(g_media.Win("bands.avi")), Arg(1.5), Arg(2.5), Arg(short(0))});
+    Call(m_control, id::PlayPreview);
+    Call(m_control, id::StopPreview);
+    EXPECT_EQ(m_events.Count(id::OnPreviewEvent), 1u) << "no answer to a preview stopped early";
+    PumpUntil([] { return false; }, 800);
+    EXPECT_EQ(m_events.Count(id::OnPreviewEvent), 1u) << "answered twice";
+    Call(m_control, id::StopPreview);
+    EXPECT_EQ(m_events.Count(id::OnPreviewEvent), 1u) << "a second stop answers nothing";
+    m_events.events.clear();
+    Call(m_control, id::ClearClips);
+
     // A frame preview beyond a file it cannot read, and an empty list: the host still
     // hears back, so it does not wait for ever.
     Call(m_control, id::AddVideoClip, {Arg(g_media.Win("notes.txt")), Arg(1.0), Arg(1.0), Arg(short(0))});
