@@ -322,7 +322,9 @@ bool VideoEditComponent::PlayPreview()
         Clip clip = resolved.clip;
         clip.length = length;
         PreviewVideoPart part;
-        part.size = PreviewDecodeSize(resolved.info.width, resolved.info.height, windowWidth, windowHeight);
+        const PixelSize shape = DisplaySize(resolved.info.width, resolved.info.height, resolved.info.pixelAspectWidth,
+                                            resolved.info.pixelAspectHeight);
+        part.size = PreviewDecodeSize(shape.width, shape.height, windowWidth, windowHeight);
         part.rate = PreviewFrameRate(resolved.info);
         part.arguments = PreviewVideoArguments(clip, part.size, part.rate);
         video.push_back(std::move(part));
