@@ -16,6 +16,8 @@ BEGIN_MESSAGE_MAP(CRangeSlider, CWnd)
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
     ON_WM_GETDLGCODE()
+    ON_WM_CAPTURECHANGED()
+    ON_WM_CANCELMODE()
 END_MESSAGE_MAP()
 
 CRangeSlider::CRangeSlider() : m_model(this)
@@ -161,10 +163,33 @@ void CRangeSlider::OnMouseMove(UINT, CPoint point)
 
 void CRangeSlider::OnLButtonUp(UINT, CPoint)
 {
+    EndDrag();
+    Default();
+}
+
+void CRangeSlider::EndDrag()
+{
+    // The model stops tracking before the capture goes, so the WM_CAPTURECHANGED that
+    // ReleaseCapture sends finds no drag left to end.
     if (m_model.ButtonUp()) {
-        ::ReleaseCapture();
+        if (::GetCapture() == m_hWnd)
+            ::ReleaseCapture();
         Invalidate();
     }
+}
+
+void CRangeSlider::OnCaptureChanged(CWnd* pWnd)
+{
+    // A message box, another window or a task switch took the mouse in mid-drag: later
+    // plain mouse moves must not go on moving the thumb.
+    if (pWnd != this)
+        EndDrag();
+    Default();
+}
+
+void CRangeSlider::OnCancelMode()
+{
+    EndDrag();
     Default();
 }
 

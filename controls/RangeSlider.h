@@ -34,12 +34,17 @@ protected:
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnSetFocus(CWnd* pOldWnd);
     void OnKillFocus(CWnd* pNewWnd);
+    void OnCaptureChanged(CWnd* pWnd);
+    void OnCancelMode();
     UINT OnGetDlgCode();
     DECLARE_MESSAGE_MAP()
 
 private:
     void OnRangeChange(int code, bool dragEnded) override;
     int ClientHeight() const;
+    // Ends a drag that the mouse can no longer finish (capture taken, mode cancelled) as
+    // a release would, so the parent hears of the drag's end once.
+    void EndDrag();
 
     rangeslider::RangeSliderModel m_model;
     // The parent's pixels under the control, copied at the first paint and kept.

@@ -7,7 +7,10 @@ BEGIN_MESSAGE_MAP(CTaskListCtrl, CListCtrl)
     ON_NOTIFY_REFLECT(LVN_GETDISPINFOA, OnGetDispInfo)
     ON_NOTIFY_REFLECT(LVN_GETDISPINFOW, OnGetDispInfoW)
     ON_NOTIFY_REFLECT(LVN_HOTTRACK, OnHotTrack)
+    ON_NOTIFY_REFLECT_EX(LVN_ITEMCHANGED, OnItemChanged)
     ON_WM_MOUSEMOVE()
+    ON_WM_SETFOCUS()
+    ON_WM_KILLFOCUS()
 END_MESSAGE_MAP()
 
 namespace {
@@ -246,6 +249,55 @@ void CTaskListCtrl::OnGetDispInfoW(NMHDR* pNMHDR, LRESULT* pResult)
     if (item.mask & LVIF_IMAGE)
         item.iImage = -1;
     *pResult = 0;
+}
+
+// The list view repaints a row whose selection or focus look changed from its item box,
+// which in report view begins a margin to the right of column 0's left edge, while the
+// cells are drawn from that edge: the margin would keep the row's old colours. So the
+// control repaints such rows whole itself.
+
+void CTaskListCtrl::InvalidateRow(int nRow)
+{
+    CRect row;
+    if (nRow < 0 || nRow >= GetItemCount() || !GetItemRect(nRow, row, LVIR_BOUNDS))
+        return;
+    CRect client;
+    GetClientRect(client);
+    row.left = client.left;
+    row.right = client.right;
+    ::InvalidateRect(m_hWnd, row, FALSE);
+}
+
+void CTaskListCtrl::InvalidateSelectedRows()
+{
+    for (int nRow = GetNextItem(-1, LVNI_SELECTED); nRow >= 0; nRow = GetNextItem(nRow, LVNI_SELECTED))
+        InvalidateRow(nRow);
+}
+
+BOOL CTaskListCtrl::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
+    if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED)) {
+        if (change->iItem < 0)
+            Invalidate(FALSE); // every row at once
+        else
+            InvalidateRow(change->iItem);
+    }
+    *pResult = 0;
+    return FALSE; // the parent hears of the change too
+}
+
+// The selected row's background follows the list's focus.
+void CTaskListCtrl::OnSetFocus(CWnd*)
+{
+    Default();
+    InvalidateSelectedRows();
+}
+
+void CTaskListCtrl::OnKillFocus(CWnd*)
+{
+    Default();
+    InvalidateSelectedRows();
 }
 
 // Resting the mouse on a row never selects it.

@@ -38,6 +38,9 @@ protected:
     void OnGetDispInfoW(NMHDR* pNMHDR, LRESULT* pResult);
     void OnHotTrack(NMHDR* pNMHDR, LRESULT* pResult);
     void OnMouseMove(UINT nFlags, CPoint point);
+    BOOL OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnSetFocus(CWnd* pOldWnd);
+    void OnKillFocus(CWnd* pNewWnd);
 
     DECLARE_MESSAGE_MAP()
 
@@ -47,6 +50,9 @@ private:
                  const CRect& barRect, const CRect& innerRect);
     UINT ColumnAlignment(int nColumn) const;
     bool HasFocus() const;
+    // Marks a whole row for repainting, from the client's left edge to its right.
+    void InvalidateRow(int nRow);
+    void InvalidateSelectedRows();
 
     std::unique_ptr<CellDisplayInfo> m_pCellInfo;
 };

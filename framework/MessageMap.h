@@ -187,6 +187,9 @@ protected:                                                        \
 #define ON_WM_SYSCOLORCHANGE() AFX_ENTRY(WM_SYSCOLORCHANGE, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(), OnSysColorChange)(); return true;)
 // void OnCancelMode()
 #define ON_WM_CANCELMODE() AFX_ENTRY(WM_CANCELMODE, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(), OnCancelMode)(); return true;)
+// void OnCaptureChanged(CWnd* pWnd)  (pWnd: the window that takes the capture, or null)
+#define ON_WM_CAPTURECHANGED() \
+    AFX_ENTRY(WM_CAPTURECHANGED, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(CWnd*), OnCaptureChanged)(CWnd::FromHandle(reinterpret_cast<HWND>(m.lParam))); return true;)
 // void OnMouseLeave()
 #define ON_WM_MOUSELEAVE() AFX_ENTRY(WM_MOUSELEAVE, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(), OnMouseLeave)(); return true;)
 // void OnSetFocus(CWnd* pOldWnd)

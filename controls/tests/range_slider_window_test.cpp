@@ -211,3 +211,31 @@ TEST_F(RangeSliderWindow, ArrowKeysThroughTheDialog)
     Pump(dlg.m_hWnd, 50);
     ExpectNotes({{2, 0, 0, 50}});
 }
+
+TEST_F(RangeSliderWindow, LosingTheMouseEndsTheDrag)
+{
+    // Another window takes the capture in mid-drag (a message box, a task switch): the drag
+    // ends there, reported once as ended, and plain moves over the slider move nothing.
+    PixelScale(50, 100);
+    Move(58);
+    Button(true);
+    Move(72);
+    ::SetCapture(dlg.m_btnBrowse.m_hWnd);
+    Pump(dlg.m_hWnd, 20);
+    Button(false);
+    ::ReleaseCapture();
+    Move(90);
+    Move(120);
+    ExpectNotes({{0, 0, 64, 100}, {0, 1, 64, 100}});
+
+    // The system cancelling modes (WM_CANCELMODE) ends a drag the same way.
+    PixelScale(50, 100);
+    Move(119);
+    Button(true);
+    Move(139);
+    ::SendMessageA(hSlider, WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    Button(false);
+    Move(160);
+    ExpectNotes({{1, 0, 50, 120}, {1, 1, 50, 120}});
+}

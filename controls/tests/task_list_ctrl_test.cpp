@@ -429,3 +429,56 @@ TEST_F(TaskListCtrlTest, InvalidatesOnlyTheVisiblePartOfARowRange)
     list.InvalidateCells(0, 500, 4, FALSE);
     EXPECT_FALSE(::GetUpdateRect(list.m_hWnd, &update, FALSE));
 }
+
+TEST_F(TaskListCtrlTest, EveryPixelOfARowFollowsASelectionChange)
+{
+    parent.fill = [&](CellDisplayInfo& info) {
+        info.crBack = kYellow;
+        info.crBackSelected = kBlue;
+        info.crBackSelectedNoFocus = kGreen;
+    };
+    const int rowsRight = Cell(0, 4).right;
+    // Counts the pixels of a row, over all its columns, that do not show the colour.
+    auto wrongPixels = [&](const Pixels& px, int row, COLORREF colour) {
+        CRect bounds;
+        list.GetItemRect(row, bounds, LVIR_BOUNDS);
+        int wrong = 0;
+        for (int y = bounds.top; y < bounds.bottom; ++y)
+            wrong += (rowsRight - bounds.left) - px.CountInRow(y, bounds.left, rowsRight, colour);
+        return wrong;
+    };
+    list.SetFocus();
+    list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    Pixels px = Paint();
+    ASSERT_EQ(wrongPixels(px, 0, kBlue), 0);
+
+    // Only what the list view itself repaints after each change: no Paint() in between.
+    const CRect second = Cell(1, 2);
+    POINT click{second.left + 5, MiddleY(second)};
+    list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(click.x, click.y));
+    list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(click.x, click.y));
+    list.UpdateWindow();
+    Pump();
+    px = Pixels(list.m_hWnd);
+    EXPECT_EQ(wrongPixels(px, 0, kYellow), 0) << "the row left behind";
+    EXPECT_EQ(wrongPixels(px, 1, kBlue), 0) << "the row clicked";
+
+    list.SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+    list.UpdateWindow();
+    Pump();
+    px = Pixels(list.m_hWnd);
+    EXPECT_EQ(wrongPixels(px, 1, kYellow), 0) << "after the Down key, the row left behind";
+    EXPECT_EQ(wrongPixels(px, 2, kBlue), 0) << "after the Down key, the row reached";
+
+    ::SetFocus(other);
+    list.UpdateWindow();
+    Pump();
+    px = Pixels(list.m_hWnd);
+    EXPECT_EQ(wrongPixels(px, 2, kGreen), 0) << "the selected row once the list lost the focus";
+
+    list.SetFocus();
+    list.UpdateWindow();
+    Pump();
+    px = Pixels(list.m_hWnd);
+    EXPECT_EQ(wrongPixels(px, 2, kBlue), 0) << "the selected row once the list has the focus again";
+}

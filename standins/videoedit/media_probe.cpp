@@ -47,6 +47,26 @@ bool FindFrameSize(const std::string& line, int& width, int& height)
     return false;
 }
 
+// The stream's sample aspect ratio "[SAR w:h DAR ...]"; false when absent or unknown (0).
+bool FindSampleAspect(const std::string& line, int& width, int& height)
+{
+    const size_t at = line.find("SAR ");
+    if (at == std::string::npos)
+        return false;
+    const char* text = line.c_str() + at + 4;
+    char* end = nullptr;
+    const long w = std::strtol(text, &end, 10);
+    if (end == text || *end != ':')
+        return false;
+    const char* second = end + 1;
+    const long h = std::strtol(second, &end, 10);
+    if (end == second || w <= 0 || h <= 0 || w > 100000 || h > 100000)
+        return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
 // The number in front of a unit such as " fps" or " tbr" in a stream line, 0 if absent.
 double NumberBefore(const std::string& line, const std::string& unit)
 {
@@ -125,6 +145,7 @@ MediaInfo ParseProbeOutput(const std::string& text)
                 info.hasVideo = true;
                 info.width = width;
                 info.height = height;
+                FindSampleAspect(line, info.pixelAspectWidth, info.pixelAspectHeight);
                 info.framesPerSecond = NumberBefore(line, " fps");
                 if (info.framesPerSecond <= 0)
                     info.framesPerSecond = NumberBefore(line, " tbr");

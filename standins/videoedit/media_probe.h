@@ -13,6 +13,10 @@ struct MediaInfo {
     bool hasVideo = false;
     int width = 0;
     int height = 0;
+    // Shape of one stored pixel ("SAR w:h"); 1:1 unless the stream states another, as DVD
+    // and other anamorphic sources do (720x576 shown at 16:9 is 64:45).
+    int pixelAspectWidth = 1;
+    int pixelAspectHeight = 1;
     double framesPerSecond = 0;  // 0 when not stated
     bool hasAudio = false;
 };

@@ -27,6 +27,19 @@ PixelRect FitKeepingAspect(int pictureWidth, int pictureHeight, int areaWidth, i
     return rect;
 }
 
+PixelSize DisplaySize(int frameWidth, int frameHeight, int pixelAspectWidth, int pixelAspectHeight)
+{
+    PixelSize size{frameWidth, frameHeight};
+    if (frameWidth <= 0 || frameHeight <= 0 || pixelAspectWidth <= 0 || pixelAspectHeight <= 0)
+        return size;
+    const long long w = pixelAspectWidth, h = pixelAspectHeight;
+    if (w > h)
+        size.width = static_cast<int>((frameWidth * w + h / 2) / h);
+    else if (w < h)
+        size.height = static_cast<int>((frameHeight * h + w / 2) / w);
+    return size;
+}
+
 PixelSize PreviewDecodeSize(int sourceWidth, int sourceHeight, int windowWidth, int windowHeight)
 {
     if (sourceWidth <= 0 || sourceHeight <= 0) {

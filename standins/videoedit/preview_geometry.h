@@ -19,8 +19,14 @@ struct PixelSize {
     int height = 0;
 };
 
+// The frame as it is meant to be seen: its stored size with each pixel given its aspect
+// (pixelAspectWidth:pixelAspectHeight), widened for wide pixels, made taller for narrow
+// ones. A ratio that is not positive counts as square pixels.
+PixelSize DisplaySize(int frameWidth, int frameHeight, int pixelAspectWidth, int pixelAspectHeight);
+
 // The size to decode a source at for a window: the source's aspect, no larger than the
 // window or the source (the window scales up when painting), even sides, at least 2x2.
+// The source's size is its display size, so that decoded pixels are square.
 // A source of unknown size is decoded at 320x240.
 PixelSize PreviewDecodeSize(int sourceWidth, int sourceHeight, int windowWidth, int windowHeight);
 

@@ -221,7 +221,7 @@ HRESULT VideoEditComponent::Invoke(DISPID member, REFIID, LCID, WORD flags, DISP
     case dispid::StopPreview:
         if (!IsCall(flags))
             return DISP_E_MEMBERNOTFOUND;
-        StopPreview();
+        StopPreviewAnswered();
         return S_OK;
     default:
         return DISP_E_MEMBERNOTFOUND;
@@ -322,7 +322,9 @@ bool VideoEditComponent::PlayPreview()
         Clip clip = resolved.clip;
         clip.length = length;
         PreviewVideoPart part;
-        part.size = PreviewDecodeSize(resolved.info.width, resolved.info.height, windowWidth, windowHeight);
+        const PixelSize shape = DisplaySize(resolved.info.width, resolved.info.height, resolved.info.pixelAspectWidth,
+                                            resolved.info.pixelAspectHeight);
+        part.size = PreviewDecodeSize(shape.width, shape.height, windowWidth, windowHeight);
         part.rate = PreviewFrameRate(resolved.info);
         part.arguments = PreviewVideoArguments(clip, part.size, part.rate);
         video.push_back(std::move(part));
@@ -358,6 +360,17 @@ void VideoEditComponent::StopPreview()
         m_preview->Stop();
         m_preview.reset();
     }
+}
+
+void VideoEditComponent::StopPreviewAnswered()
+{
+    // A host waits for one preview event after each PlayPreview (a frame preview counts as
+    // pending until then); a playback stopped before its first picture still gives it.
+    const bool unanswered = m_previewSession != 0 && !m_previewFirstShown;
+    const double shown = m_preview ? m_preview->ShownSeconds() : 0.0;
+    StopPreview();
+    if (unanswered)
+        m_events.Fire(dispid::OnPreviewEvent, {shown});
 }
 
 bool VideoEditComponent::StartConvert(const std::wstring& path)

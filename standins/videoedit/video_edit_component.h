@@ -69,6 +69,8 @@ private:
     double GetDuration(const std::wstring& path);
     bool PlayPreview();
     void StopPreview();
+    // The host's StopPreview: also ends a preview that has not been reported yet.
+    void StopPreviewAnswered();
     bool StartConvert(const std::wstring& path);
     void StopConvert();
     std::vector<ResolvedClip> Resolve(const std::vector<Clip>& clips);

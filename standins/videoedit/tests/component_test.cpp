@@ -69,6 +69,9 @@ protected:
         script += ColourBandsCommand("bands.rm", "-q:v 2") + "\n";
         script += "ffmpeg -v error -y -f lavfi -i testsrc=size=640x480:rate=25:duration=60 -f lavfi -i "
                   "sine=duration=60 long.avi\n";
+        // A DVD-style frame whose pixels are wide: 720x576 stored, shown at 16:9.
+        script += "ffmpeg -v error -y -f lavfi -i color=c=red:s=720x576:r=25:d=2 -vf setsar=64/45 "
+                  "-c:v mpeg2video -q:v 2 anamorphic.mpg\n";
         script += "printf 'not a video' > notes.txt\n";
         script += "cp /bin/true junk.bin\n";
         const NativeResult made = RunNative(script, 300000);
@@ -251,6 +254,31 @@ TEST_F(VideoEditComponent, PreviewShowsThePictureAtTheClipsStartKeepingItsAspect
     withSite->Release();
 }
 
+TEST_F(VideoEditComponent, PreviewShowsAnAnamorphicSourceAtItsDisplayShape)
+{
+    // 720x576 flagged 16:9 in a 4:3 window: bars above and below, the full width used;
+    // stretched by its stored size (5:4) it would leave bars at the sides instead.
+    HostWindow host(320, 240);
+    IObjectWithSite* withSite = nullptr;
+    ASSERT_EQ(m_control->QueryInterface(IID_IObjectWithSite, reinterpret_cast<void**>(&withSite)), S_OK);
+    ASSERT_EQ(withSite->SetSite(&host), S_OK);
+    HWND view = GetWindow(host.Handle(), GW_CHILD);
+    ASSERT_TRUE(IsWindow(view));
+    Call(m_control, id::AddVideoClip, {Arg(g_media.Win("anamorphic.mpg")), Arg(0.5), Arg(1.5), Arg(short(0))});
+    Call(m_control, id::PlayPreview);
+    ASSERT_TRUE(WaitFor(id::OnPreviewEvent, 1, 5000));
+    Call(m_control, id::StopPreview);
+    EXPECT_TRUE(Near(PixelAt(view, 160, 120), 255, 0, 0)) << Describe(PixelAt(view, 160, 120));
+    EXPECT_TRUE(Near(PixelAt(view, 3, 120), 255, 0, 0)) << "left edge: " << Describe(PixelAt(view, 3, 120));
+    EXPECT_TRUE(Near(PixelAt(view, 316, 120), 255, 0, 0)) << "right edge";
+    // 320x180 in the middle: 30 rows of bar above and below.
+    EXPECT_TRUE(Near(PixelAt(view, 160, 25), 0, 0, 0, 8)) << "bar above: " << Describe(PixelAt(view, 160, 25));
+    EXPECT_TRUE(Near(PixelAt(view, 160, 214), 0, 0, 0, 8)) << "bar below";
+    EXPECT_TRUE(Near(PixelAt(view, 160, 35), 255, 0, 0)) << "top of the picture";
+    ASSERT_EQ(withSite->SetSite(nullptr), S_OK);
+    withSite->Release();
+}
+
 TEST_F(VideoEditComponent, PlaybackReportsItsStartAndItsEndOnThisThread)
 {
     const std::string bands = g_media.Win("bands.avi");
@@ -282,8 +310,21 @@ TEST_F(VideoEditComponent, StopPreviewEndsPlaybackAtOnce)
     EXPECT_EQ(Call(m_control, id::StopPreview), S_OK) << "stopping twice is harmless";
 }
 
-TEST_F(VideoEditComponent, EveryPlayPreviewIsAnsweredEvenWithNothingToPlay)
+TEST_F(VideoEditComponent, EveryPlayPreviewIsAnsweredEvenWhenStoppedOrWithNothingToPlay)
 {
+    // A frame preview stopped before its first picture is answered at the stop, once, so a
+    // host waiting for the event to end its frame preview is not left waiting.
+    Call(m_control, id::AddVideoClip, {Arg(g_media.Win("bands.avi")), Arg(1.5), Arg(2.5), Arg(short(0))});
+    Call(m_control, id::PlayPreview);
+    Call(m_control, id::StopPreview);
+    EXPECT_EQ(m_events.Count(id::OnPreviewEvent), 1u) << "no answer to a preview stopped early";
+    PumpUntil([] { return false; }, 800);
+    EXPECT_EQ(m_events.Count(id::OnPreviewEvent), 1u) << "answered twice";
+    Call(m_control, id::StopPreview);
+    EXPECT_EQ(m_events.Count(id::OnPreviewEvent), 1u) << "a second stop answers nothing";
+    m_events.events.clear();
+    Call(m_control, id::ClearClips);
+
     // A frame preview beyond a file it cannot read, and an empty list: the host still
     // hears back, so it does not wait for ever.
     Call(m_control, id::AddVideoClip, {Arg(g_media.Win("notes.txt")), Arg(1.0), Arg(1.0), Arg(short(0))});
