@@ -96,10 +96,12 @@ for fps in 24 25 30 50 60; do
   level="$(ffprobe -v error -select_streams v:0 -show_entries stream=level -of csv=p=0 "$out")"
   out_fps="$(awk -v r="$rate" 'BEGIN { split(r, p, "/"); printf "%.3f", p[1] / p[2] }')"
   want=$fps; [ "$fps" -gt 30 ] && want=$((fps / 2))
-  awk -v f="$out_fps" -v w="$want" -v l="${level_mbps[$level]:-0}" \
-    'BEGIN { exit !(f > w - 0.05 && f < w + 0.05 && 300 * f <= l) }' \
-    || fail "$fps fps source: output $out_fps fps at level $level, wanted $want fps within the level"
-  echo "ok: $fps fps source -> $out_fps fps, level $level"
+  if awk -v f="$out_fps" -v w="$want" -v l="${level_mbps[$level]:-0}" \
+       'BEGIN { exit !(f > w - 0.05 && f < w + 0.05 && 300 * f <= l) }'; then
+    echo "ok: $fps fps source -> $out_fps fps, level $level"
+  else
+    fail "$fps fps source: output $out_fps fps at level $level, wanted $want fps within the level"
+  fi
 done
 
 # A trim under one second reaches venc as "-t 00:00:00": it makes a short clip, not a refusal.
@@ -107,9 +109,11 @@ src="$work/clip_avi.avi"; out="$work/short.mp4"
 if log="$("$run" "$venc" -y -i "$(winpath "$src")" -ss 00:00:06 -t 00:00:00 -vcodec h264 -s 320x240 \
       "$(winpath "$out")" 2>&1)"; then
   vdur="$(ffprobe -v error -select_streams v:0 -show_entries stream=duration -of csv=p=0 "$out")"
-  awk -v d="$vdur" 'BEGIN { exit !(d >= 0.96 - 0.0005 && d <= 1.04 + 0.0005) }' \
-    || fail "zero length: video lasts $vdur s, wanted the one second after the start point"
-  echo "ok: -t 00:00:00 -> $vdur s"
+  if awk -v d="$vdur" 'BEGIN { exit !(d >= 0.96 - 0.0005 && d <= 1.04 + 0.0005) }'; then
+    echo "ok: -t 00:00:00 -> $vdur s"
+  else
+    fail "zero length: video lasts '$vdur' s, wanted the one second after the start point"
+  fi
 else
   fail "zero length: venc exited non-zero: $log"
 fi
