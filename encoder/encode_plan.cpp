@@ -41,6 +41,32 @@ std::string Kilo(int value)
     return std::to_string(value) + "k";
 }
 
+// The output frame's display aspect as an ffmpeg expression: "16:9" -> "(16/9)".
+std::string DisplayAspectExpression(const VencOptions& o)
+{
+    if (o.aspect.empty())
+        return "(" + std::to_string(o.width) + "/" + std::to_string(o.height) + ")";
+    const auto colon = o.aspect.find(':');
+    if (colon == std::string::npos)
+        return o.aspect;
+    return "(" + o.aspect.substr(0, colon) + "/" + o.aspect.substr(colon + 1) + ")";
+}
+
+std::string Deinterlacer(FieldOrder order)
+{
+    // A stream that declares its field order is interlaced throughout; otherwise each frame
+    // says whether it is (MPEG-2, H.264 and DV mark interlaced pictures), and frames that do
+    // not are passed on untouched.
+    switch (order) {
+    case FieldOrder::TopFirst:
+        return "yadif=parity=tff:deint=all";
+    case FieldOrder::BottomFirst:
+        return "yadif=parity=bff:deint=all";
+    default:
+        return "yadif=deint=interlaced";
+    }
+}
+
 } // namespace
 
 LevelChoice ChooseH264Level(int requestedIdc, int width, int height, double fps, int kbps)
@@ -90,7 +116,55 @@ std::string FrameRateForFfmpeg(const std::string& asWritten, double fps)
     return asWritten;
 }
 
-bool MakeEncodePlan(const VencOptions& o, const std::string& nowTimestamp, EncodePlan& plan)
+RateChoice ChooseOutputRate(const VencOptions& o, const SourceVideo& source)
+{
+    RateChoice choice;
+    if (!o.frameRate.empty()) {
+        choice.fps = o.framesPerSecond;
+        choice.ffmpegRate = FrameRateForFfmpeg(o.frameRate, o.framesPerSecond);
+        return choice;
+    }
+    if (!(source.fps > 0.0)) {
+        choice.fps = kDeviceMaxFps;
+        choice.ffmpegRate = FrameRateForFfmpeg("30", kDeviceMaxFps);
+        choice.note = "venc: the source names no frame rate; writing 30 fps";
+        return choice;
+    }
+    if (source.fps <= kDeviceMaxFps + 0.01) {
+        choice.fps = source.fps;
+        return choice;
+    }
+    const int every = static_cast<int>(std::ceil(source.fps / kDeviceMaxFps - 1e-3));
+    choice.fps = source.fps / every;
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.6g", choice.fps);
+    choice.ffmpegRate = FrameRateForFfmpeg(text, choice.fps);
+    char line[160];
+    std::snprintf(line, sizeof(line), "venc: the source's %.4g fps is more than the device plays; writing %.4g fps",
+                  source.fps, choice.fps);
+    choice.note = line;
+    return choice;
+}
+
+std::string PictureFilter(const VencOptions& o, const SourceVideo& source)
+{
+    // Sizes in output pixels: the display box is W x H at aspect D, the source's display
+    // aspect is the scale filter's "dar" (its frame size and pixel aspect together). The
+    // wider of the two fills the width, the other the height; sides stay even for 4:2:0.
+    const std::string w = std::to_string(o.width);
+    const std::string h = std::to_string(o.height);
+    const std::string d = DisplayAspectExpression(o);
+    const std::string wider = "gte(dar," + d + ")";
+    const std::string scale = "scale=w='if(" + wider + "," + w + ",max(2,2*floor(" + w + "*dar/" + d +
+                              "/2+0.5)))':h='if(" + wider + ",max(2,2*floor(" + h + "*" + d + "/dar/2+0.5))," + h +
+                              ")'";
+    const std::string pad = "pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2:black";
+    // Square pixels unless -aspect says otherwise (ffmpeg applies -aspect after the filters).
+    return Deinterlacer(source.fieldOrder) + "," + scale + "," + pad + ",setsar=1";
+}
+
+bool MakeEncodePlan(const VencOptions& o, const SourceVideo& source, const std::string& nowTimestamp,
+                    EncodePlan& plan)
 {
     plan = EncodePlan{};
     std::vector<std::string>& a = plan.ffmpegArgs;
@@ -105,15 +179,19 @@ bool MakeEncodePlan(const VencOptions& o, const std::string& nowTimestamp, Encod
     a.push_back(o.inputPath);
     if (o.hasLength) {
         a.push_back("-t");
-        a.push_back(FormatSeconds(o.lengthSeconds));
+        a.push_back(FormatSeconds(o.lengthSeconds > 0.0 ? o.lengthSeconds : kShortestClipSeconds));
+        if (!(o.lengthSeconds > 0.0))
+            plan.notes.push_back("venc: length 0 is a trim under one second; encoding 1 s from the start point");
     }
     // The first video and the first audio stream, nothing else (DVD subtitles, data).
     a.insert(a.end(), {"-map", "0:v:0?", "-map", "0:a:0?"});
 
     const std::string size = std::to_string(o.width) + "x" + std::to_string(o.height);
+    const RateChoice rate = ChooseOutputRate(o, source);
+    if (!rate.note.empty())
+        plan.notes.push_back(rate.note);
     if (o.videoCodec == VideoCodec::H264) {
-        const double fps = o.framesPerSecond > 0.0 ? o.framesPerSecond : kAssumedInputFps;
-        plan.level = ChooseH264Level(o.levelIdc, o.width, o.height, fps, o.videoKbps);
+        plan.level = ChooseH264Level(o.levelIdc, o.width, o.height, rate.fps, o.videoKbps);
         if (!plan.level.ok)
             return false;
         if (!plan.level.note.empty())
@@ -142,10 +220,10 @@ bool MakeEncodePlan(const VencOptions& o, const std::string& nowTimestamp, Encod
         a.push_back("-g");
         a.push_back(std::to_string(o.gopFrames));
     }
-    a.insert(a.end(), {"-s", size});
-    if (!o.frameRate.empty()) {
+    a.insert(a.end(), {"-vf", PictureFilter(o, source), "-s", size});
+    if (!rate.ffmpegRate.empty()) {
         a.push_back("-r");
-        a.push_back(FrameRateForFfmpeg(o.frameRate, o.framesPerSecond));
+        a.push_back(rate.ffmpegRate);
     }
     if (!o.aspect.empty()) {
         a.push_back("-aspect");

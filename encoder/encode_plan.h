@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "encoder/source_probe.h"
 #include "encoder/venc_options.h"
 
 namespace venc {
@@ -26,13 +27,31 @@ struct LevelChoice {
     std::string error; // one line when no level fits
 };
 
-// Frame rate assumed for the level check when the output keeps the input's rate,
-// which venc does not probe: iPod sources run at 30 frames per second or less.
-constexpr double kAssumedInputFps = 30.0;
+// The fastest frame rate an iPod plays; also the rate written when the source names none.
+constexpr double kDeviceMaxFps = 30.0;
+
+// "-t 00:00:00" comes from a trim shorter than a second (the program writes whole
+// seconds): it asks for this much from the start point, or the rest of the source.
+constexpr double kShortestClipSeconds = 1.0;
 
 // The lowest level at or above the requested one that allows the frame size, the
 // macroblock rate and the bit rate.
 LevelChoice ChooseH264Level(int requestedIdc, int width, int height, double fps, int kbps);
+
+struct RateChoice {
+    double fps = 0.0;       // the output's rate, for the level check
+    std::string ffmpegRate; // "-r" value; empty keeps the source's own rate
+    std::string note;       // one line when the source's rate could not be kept
+};
+
+// The output frame rate: the one asked for, else the source's, brought to at most
+// kDeviceMaxFps by keeping every n-th frame so that motion stays even.
+RateChoice ChooseOutputRate(const VencOptions& options, const SourceVideo& source);
+
+// The video filters: deinterlacing where the source is interlaced, then the picture at its
+// true display shape fitted, centred, inside the output frame's display shape, black bars
+// around it, the frame exactly the size asked for.
+std::string PictureFilter(const VencOptions& options, const SourceVideo& source);
 
 struct EncodePlan {
     LevelChoice level;            // H.264 only
@@ -43,9 +62,11 @@ struct EncodePlan {
 };
 
 // The ffmpeg arguments that make an iPod-playable MP4 from the options. ok=false (with
-// level.error set) when the request cannot be met. The caller supplies the current local
-// time ("YYYY-MM-DD hh:mm:ss") used when no -timestamp was given.
-bool MakeEncodePlan(const VencOptions& options, const std::string& nowTimestamp, EncodePlan& plan);
+// level.error set) when the request cannot be met. The caller supplies what ffmpeg said
+// about the source and the current local time ("YYYY-MM-DD hh:mm:ss") used when no
+// -timestamp was given.
+bool MakeEncodePlan(const VencOptions& options, const SourceVideo& source, const std::string& nowTimestamp,
+                    EncodePlan& plan);
 
 // Frame rates near the NTSC family become exact ratios ("29.97" -> "30000/1001").
 std::string FrameRateForFfmpeg(const std::string& asWritten, double fps);

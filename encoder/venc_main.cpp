@@ -1,6 +1,9 @@
 // venc.exe: runs ffmpeg.exe (found beside this program) hidden, with options translated
 // from the classic dialect, and reports its progress in the classic one-line form.
 //
+// Before the encode, ffmpeg describes the source: its frame rate and whether it says it is
+// interlaced decide the output's rate and the deinterlacing.
+//
 // Threads: one reads ffmpeg's progress pipe, one forwards its error text, one watches our
 // standard input for "q"; the main thread waits for ffmpeg and the two readers and returns
 // ffmpeg's exit code.
@@ -185,46 +188,98 @@ std::string SystemMessage(DWORD error)
     return message;
 }
 
-int RunFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& args, OutputLines& out)
+// Starts ffmpeg hidden with the given standard handles, inside `job` when there is one.
+// Says why on `out` when it cannot.
+bool StartFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& args, HANDLE input, HANDLE output,
+                 HANDLE errors, HANDLE job, WinHandle& ffmpeg, OutputLines& out)
 {
-    // Our own standard handles must not leak into ffmpeg: the program's output pipe has to
-    // end when venc ends.
-    for (DWORD id : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
-        const HANDLE h = GetStdHandle(id);
-        if (h && h != INVALID_HANDLE_VALUE)
-            SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
-    }
-    Pipe progress, errors, input;
-    if (!MakeChildPipe(progress, false) || !MakeChildPipe(errors, false) || !MakeChildPipe(input, true)) {
-        out.Write("venc: cannot create pipes: " + SystemMessage(GetLastError()));
-        return kExitNoEncoder;
-    }
-
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
-    startup.hStdInput = input.read.Get();
-    startup.hStdOutput = progress.write.Get();
-    startup.hStdError = errors.write.Get();
+    startup.hStdInput = input;
+    startup.hStdOutput = output;
+    startup.hStdError = errors;
 
     std::string commandLine = venc::JoinWindowsCommandLine(ffmpegPath, args);
     std::vector<char> writable(commandLine.begin(), commandLine.end());
     writable.push_back('\0');
 
-    WinHandle job = MakeKillOnCloseJob();
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(ffmpegPath.c_str(), writable.data(), nullptr, nullptr, TRUE,
                         CREATE_SUSPENDED | DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
         out.Write("venc: cannot start " + ffmpegPath + ": " + SystemMessage(GetLastError()));
-        return kExitNoEncoder;
+        return false;
     }
-    WinHandle ffmpeg(process.hProcess);
+    ffmpeg = WinHandle(process.hProcess);
     WinHandle mainThread(process.hThread);
     if (job)
-        AssignProcessToJobObject(job.Get(), ffmpeg.Get());
+        AssignProcessToJobObject(job, ffmpeg.Get());
     ResumeThread(mainThread.Get());
-    mainThread.Reset();
+    return true;
+}
+
+// Our own standard handles must not leak into ffmpeg: the program's output pipe has to end
+// when venc ends.
+void KeepOurHandlesFromChildren()
+{
+    for (DWORD id : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        const HANDLE h = GetStdHandle(id);
+        if (h && h != INVALID_HANDLE_VALUE)
+            SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
+    }
+}
+
+// ffmpeg's description of the source: "ffmpeg -i FILE" without an output describes the
+// file and stops. A source that takes longer than this to open is described as unknown.
+constexpr DWORD kDescribeTimeoutMs = 30000;
+
+venc::SourceVideo DescribeSource(const std::string& ffmpegPath, const std::string& inputPath, OutputLines& out)
+{
+    Pipe description;
+    if (!MakeChildPipe(description, false))
+        return {};
+    WinHandle job = MakeKillOnCloseJob();
+    WinHandle ffmpeg;
+    if (!StartFfmpeg(ffmpegPath, {"-hide_banner", "-nostdin", "-i", inputPath}, nullptr, description.write.Get(),
+                     description.write.Get(), job.Get(), ffmpeg, out))
+        return {};
+    description.write.Reset();
+    std::string text;
+    const DWORD started = GetTickCount();
+    bool ended = false;
+    for (;;) {
+        char buffer[4096];
+        DWORD available = 0, got = 0;
+        if (!PeekNamedPipe(description.read.Get(), nullptr, 0, nullptr, &available, nullptr))
+            break;
+        if (available > 0) {
+            if (!ReadFile(description.read.Get(), buffer, available < sizeof(buffer) ? available : sizeof(buffer),
+                          &got, nullptr) || got == 0)
+                break;
+            if (text.size() < 256 * 1024)
+                text.append(buffer, got);
+            continue;
+        }
+        if (ended || GetTickCount() - started > kDescribeTimeoutMs)
+            break; // a late ffmpeg dies with its job
+        ended = WaitForSingleObject(ffmpeg.Get(), 20) == WAIT_OBJECT_0;
+    }
+    return venc::ParseSourceVideo(text);
+}
+
+int RunFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& args, OutputLines& out)
+{
+    Pipe progress, errors, input;
+    if (!MakeChildPipe(progress, false) || !MakeChildPipe(errors, false) || !MakeChildPipe(input, true)) {
+        out.Write("venc: cannot create pipes: " + SystemMessage(GetLastError()));
+        return kExitNoEncoder;
+    }
+    WinHandle job = MakeKillOnCloseJob();
+    WinHandle ffmpeg;
+    if (!StartFfmpeg(ffmpegPath, args, input.read.Get(), progress.write.Get(), errors.write.Get(), job.Get(), ffmpeg,
+                     out))
+        return kExitNoEncoder;
 
     // ffmpeg holds its own copies now; ours would keep its pipes from ever ending.
     progress.write.Reset();
@@ -268,8 +323,10 @@ int main(int argc, char** argv)
         out.Write("venc: ffmpeg.exe not found beside venc.exe: " + ffmpegPath);
         return kExitNoEncoder;
     }
+    KeepOurHandlesFromChildren();
+    const venc::SourceVideo source = DescribeSource(ffmpegPath, options.inputPath, out);
     venc::EncodePlan plan;
-    if (!venc::MakeEncodePlan(options, LocalTimestamp(), plan)) {
+    if (!venc::MakeEncodePlan(options, source, LocalTimestamp(), plan)) {
         out.Write(plan.level.error);
         return kExitRefused;
     }

@@ -228,8 +228,9 @@ ParseResult ParseVencArguments(const std::vector<std::string>& args)
                 return bad("hh:mm:ss");
             o.hasStart = true;
         } else if (arg == "-t") {
-            if (!ParseClockTime(value, o.lengthSeconds) || o.lengthSeconds <= 0.0)
-                return bad("hh:mm:ss above zero");
+            // Zero is kept: the plan turns it into the shortest clip (a trim under a second).
+            if (!ParseClockTime(value, o.lengthSeconds))
+                return bad("hh:mm:ss");
             o.hasLength = true;
         } else if (arg == "-vcodec") {
             if (value == "h264")

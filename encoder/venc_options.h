@@ -15,7 +15,7 @@ struct VencOptions {
     bool hasStart = false;
     double startSeconds = 0.0;
     bool hasLength = false;
-    double lengthSeconds = 0.0;
+    double lengthSeconds = 0.0; // 0 for a trim under one second
     VideoCodec videoCodec = VideoCodec::H264;
     int coder = 0;            // 0 asks for CAVLC, 1 for CABAC
     int levelIdc = 13;        // H.264 level times ten: 13 is level 1.3

@@ -81,5 +81,41 @@ for entry in "${sources[@]}"; do
   [[ "$ctime" == 2026-12-07T* ]] || fail "$ext: creation time '$ctime'"
   echo "ok: $ext -> $vcodec $profile ${level:-} $size, $channels ch, $vdur s"
 done
+
+# "Same As Input File" (no -r): every output stays within the rate an iPod plays (30 fps) and
+# within the macroblock rate of the H.264 level it declares.
+declare -A level_mbps=([10]=1485 [11]=3000 [12]=6000 [13]=11880 [20]=11880 [21]=19800 [22]=20250 [30]=40500)
+for fps in 24 25 30 50 60; do
+  src="$work/rate_$fps.avi"; out="$work/rate_$fps.mp4"
+  ffmpeg -v error -y -f lavfi -i "testsrc=size=320x240:rate=$fps:duration=2" -c:v mpeg4 -q:v 4 "$src"
+  if ! log="$("$run" "$venc" -y -i "$(winpath "$src")" -vcodec h264 -coder 0 -vlevel 13 -bufsize 256 -g 250 \
+        -s 320x240 -b 640 -aspect 4:3 "$(winpath "$out")" 2>&1)"; then
+    fail "$fps fps: venc exited non-zero: $log"; continue
+  fi
+  rate="$(ffprobe -v error -select_streams v:0 -show_entries stream=avg_frame_rate -of csv=p=0 "$out")"
+  level="$(ffprobe -v error -select_streams v:0 -show_entries stream=level -of csv=p=0 "$out")"
+  out_fps="$(awk -v r="$rate" 'BEGIN { split(r, p, "/"); printf "%.3f", p[1] / p[2] }')"
+  want=$fps; [ "$fps" -gt 30 ] && want=$((fps / 2))
+  if awk -v f="$out_fps" -v w="$want" -v l="${level_mbps[$level]:-0}" \
+       'BEGIN { exit !(f > w - 0.05 && f < w + 0.05 && 300 * f <= l) }'; then
+    echo "ok: $fps fps source -> $out_fps fps, level $level"
+  else
+    fail "$fps fps source: output $out_fps fps at level $level, wanted $want fps within the level"
+  fi
+done
+
+# A trim under one second reaches venc as "-t 00:00:00": it makes a short clip, not a refusal.
+src="$work/clip_avi.avi"; out="$work/short.mp4"
+if log="$("$run" "$venc" -y -i "$(winpath "$src")" -ss 00:00:06 -t 00:00:00 -vcodec h264 -s 320x240 \
+      "$(winpath "$out")" 2>&1)"; then
+  vdur="$(ffprobe -v error -select_streams v:0 -show_entries stream=duration -of csv=p=0 "$out")"
+  if awk -v d="$vdur" 'BEGIN { exit !(d >= 0.96 - 0.0005 && d <= 1.04 + 0.0005) }'; then
+    echo "ok: -t 00:00:00 -> $vdur s"
+  else
+    fail "zero length: video lasts '$vdur' s, wanted the one second after the start point"
+  fi
+else
+  fail "zero length: venc exited non-zero: $log"
+fi
 [ "$failures" = 0 ] || { echo "$failures failure(s)"; exit 1; }
 echo "all conversions ok"

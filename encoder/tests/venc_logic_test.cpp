@@ -9,6 +9,7 @@
 
 #include "encoder/encode_plan.h"
 #include "encoder/progress_report.h"
+#include "encoder/source_probe.h"
 #include "encoder/venc_options.h"
 
 using namespace venc;
@@ -51,12 +52,21 @@ ptrdiff_t IndexOf(const std::vector<std::string>& args, const std::string& word)
     return std::find(args.begin(), args.end(), word) - args.begin();
 }
 
-EncodePlan PlanFor(const std::string& line)
+SourceVideo Source(double fps, FieldOrder order = FieldOrder::Unknown)
+{
+    SourceVideo source;
+    source.found = true;
+    source.fps = fps;
+    source.fieldOrder = order;
+    return source;
+}
+
+EncodePlan PlanFor(const std::string& line, const SourceVideo& source = Source(25.0))
 {
     const ParseResult parsed = ParseVencArguments(Words(line));
     EXPECT_TRUE(parsed.ok) << parsed.error;
     EncodePlan plan;
-    EXPECT_TRUE(MakeEncodePlan(parsed.options, "2026-01-02 03:04:05", plan));
+    EXPECT_TRUE(MakeEncodePlan(parsed.options, source, "2026-01-02 03:04:05", plan));
     return plan;
 }
 
@@ -104,7 +114,7 @@ TEST(VencOptions, RefusesWhatItCannotHonourWithOneLineNamingIt)
         {"out.mp4 -b", "'-b' needs a value"},
         {"-ss 1:2:3:4 out.mp4", "-ss"},
         {"-ss 00:61:00 out.mp4", "-ss"},
-        {"-t 00:00:00 out.mp4", "-t"},
+        {"-t 00:00:x out.mp4", "-t"},
         {"-t -5 out.mp4", "-t"},
         {"-vcodec mpeg2 out.mp4", "-vcodec"},
         {"-s 321x240 out.mp4", "-s"},
@@ -233,6 +243,58 @@ TEST(EncodePlan, OtherSettingsTranslate)
     ASSERT_EQ(plan.notes.size(), 2u) << "a raised level and CABAC each get their line";
     EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "2");
     EXPECT_EQ(After(plan.ffmpegArgs, "-coder"), "0");
+}
+
+TEST(EncodePlan, OutputRateStaysWithinWhatTheDevicePlaysAndTheLevelDeclared)
+{
+    const std::string line = "-i in.avi -vcodec h264 -coder 0 -vlevel 13 -s 320x240 -b 640 out.mp4";
+    const struct {
+        double sourceFps;
+        const char* rate; // "-r" value, "<absent>" keeps the source's rate
+    } cases[] = {{24.0, "<absent>"}, {25.0, "<absent>"}, {29.97, "<absent>"}, {30.0, "<absent>"},
+                 {50.0, "25"},        {59.94, "30000/1001"}, {60.0, "30"},       {120.0, "30"},
+                 {0.0, "30"}};
+    for (const auto& c : cases) {
+        const EncodePlan plan = PlanFor(line, Source(c.sourceFps));
+        EXPECT_EQ(After(plan.ffmpegArgs, "-r"), c.rate) << c.sourceFps << " fps";
+        EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "1.3") << c.sourceFps << " fps: 300 macroblocks at 30 fps fit";
+    }
+    // A rate asked for is honoured and the level follows it.
+    const EncodePlan asked = PlanFor("-i in.avi -s 320x240 -r 60 -b 640 out.mp4", Source(60.0));
+    EXPECT_EQ(After(asked.ffmpegArgs, "-r"), "60");
+    EXPECT_EQ(After(asked.ffmpegArgs, "-level"), "2.1") << "18000 macroblocks a second";
+}
+
+TEST(EncodePlan, ZeroLengthIsTheShortestClipFromTheStart)
+{
+    const EncodePlan plan = PlanFor("-i in.avi -ss 00:00:07 -t 00:00:00 out.mp4");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-ss"), "7.000");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-t"), "1.000");
+}
+
+TEST(SourceProbe, ReadsRateAndFieldOrderOfTheFirstVideoStream)
+{
+    const std::string dvd = "Input #0, mpeg, from 'C:\\v\\dvd.vob':\r\n"
+                            "  Duration: 00:00:03.02, start: 0.500000, bitrate: 6030 kb/s\r\n"
+                            "    Stream #0:0[0x1e0]: Video: mpeg2video (Main), yuv420p(tv, top first), 720x576 "
+                            "[SAR 16:15 DAR 4:3], 25 fps, 25 tbr, 90k tbn, 50 tbc\r\n"
+                            "    Stream #0:1[0x80]: Audio: ac3, 48000 Hz, stereo, fltp, 192 kb/s\r\n";
+    SourceVideo v = ParseSourceVideo(dvd);
+    EXPECT_TRUE(v.found);
+    EXPECT_DOUBLE_EQ(v.fps, 25.0);
+    EXPECT_EQ(v.fieldOrder, FieldOrder::TopFirst);
+
+    v = ParseSourceVideo("    Stream #0:1(und): Audio: aac (LC)\n    Stream #0:0(und): Video: h264 (High) (avc1 / "
+                         "0x31637661), yuv420p(tv, bt709, progressive), 1280x720 [SAR 1:1 DAR 16:9], 5000 kb/s, "
+                         "59.94 fps, 59.94 tbr, 60k tbn, 119.88 tbc (default)\n");
+    EXPECT_DOUBLE_EQ(v.fps, 59.94);
+    EXPECT_EQ(v.fieldOrder, FieldOrder::Progressive);
+
+    v = ParseSourceVideo("    Stream #0:0: Video: rawvideo, yuv422p(bottom coded first (swapped)), 720x480, 1k tbr");
+    EXPECT_DOUBLE_EQ(v.fps, 1000.0) << "no fps: the tbr, with its k";
+    EXPECT_EQ(v.fieldOrder, FieldOrder::TopFirst) << "shown top field first";
+
+    EXPECT_FALSE(ParseSourceVideo("in.avi: Invalid data found when processing input\r\n").found);
 }
 
 TEST(WindowsQuoting, SurvivesTheRuntimesSplitting)

@@ -24,7 +24,7 @@ void CheckAccepted(const venc::VencOptions& o)
 {
     if (o.hasStart && (!std::isfinite(o.startSeconds) || o.startSeconds < 0))
         Fail("start time", std::to_string(o.startSeconds));
-    if (o.hasLength && (!std::isfinite(o.lengthSeconds) || o.lengthSeconds <= 0))
+    if (o.hasLength && (!std::isfinite(o.lengthSeconds) || o.lengthSeconds < 0))
         Fail("length", std::to_string(o.lengthSeconds));
     if (o.width < 16 || o.height < 16 || o.videoKbps <= 0 || o.audioKbps <= 0 || o.channels < 1 ||
         o.channels > 2 || o.volume < 0 || o.sampleRate < 0)
@@ -33,7 +33,7 @@ void CheckAccepted(const venc::VencOptions& o)
         Fail("input and output", o.inputPath + " / " + o.outputPath);
 
     venc::EncodePlan plan;
-    if (!venc::MakeEncodePlan(o, "2024-01-02 03:04:05", plan))
+    if (!venc::MakeEncodePlan(o, venc::SourceVideo{}, "2024-01-02 03:04:05", plan))
         return;
     const std::string line = venc::JoinWindowsCommandLine("ffmpeg.exe", plan.ffmpegArgs);
     std::vector<std::string> back = SplitWindowsArguments(line);
