@@ -7,10 +7,14 @@ dist="$VARNELLO_DIST"
 tmp="$(mktemp -d)"; trap 'rm -rf "$tmp"' EXIT
 extract_chmLib "$dist/Help.chm" "$tmp/chm" >/dev/null
 cmp -s "$tmp/chm/help.html" "$dist/help/help.html" || { echo "FAIL: the CHM's page differs from help/help.html"; exit 1; }
+# Each section is a heading of the page, and the contents list it under its own full name,
+# pointing at that heading's anchor.
 for section in "Adding videos" "Trimming and preview" "Profiles and the profile file" \
                "Output folder" "Converting and stopping" "When a conversion ends" "The log file"; do
-    grep -q "$section" "$tmp/chm/help.html" || { echo "FAIL: help lacks '$section'"; exit 1; }
-    grep -q "$section\|${section%% *}" "$tmp/chm/toc.hhc" || { echo "FAIL: contents lack '$section'"; exit 1; }
+    anchor="$(sed -n "s#.*<h2 id=\"\([^\"]*\)\">$section</h2>.*#\1#p" "$tmp/chm/help.html" | head -1)"
+    [ -n "$anchor" ] || { echo "FAIL: help has no heading '$section'"; exit 1; }
+    grep -qF "<param name=\"Name\" value=\"$section\"><param name=\"Local\" value=\"help.html#$anchor\">" "$tmp/chm/toc.hhc" \
+        || { echo "FAIL: the contents have no entry '$section' leading to help.html#$anchor"; exit 1; }
 done
 # Every image the page shows is in the CHM and beside help.html.
 for img in $(grep -o 'src="[^"]*"' "$dist/help/help.html" | sed 's/src="//;s/"$//'); do

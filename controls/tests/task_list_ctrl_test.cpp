@@ -370,10 +370,21 @@ TEST_F(TaskListCtrlTest, TheMouseNeitherSelectsNorHighlightsARow)
 {
     list.SetExtendedStyle(LVS_EX_TRACKSELECT, LVS_EX_TRACKSELECT);
     const CRect row = Cell(1, 2);
+    // The list view's hover tracking asks where the real pointer is, so the pointer rests
+    // on the row while the moves arrive, and the test waits well past the hover time: an
+    // uncurbed list view would have made the row hot and selected it by then.
+    POINT onRow{row.left + 14, MiddleY(row)};
+    ::ClientToScreen(list.m_hWnd, &onRow);
+    ASSERT_TRUE(::SetCursorPos(onRow.x, onRow.y));
     for (int i = 0; i < 5; ++i)
         list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(row.left + 10 + i, MiddleY(row)));
-    Sleep(100);
-    Pump();
+    UINT hoverMs = 400;
+    ::SystemParametersInfoA(SPI_GETMOUSEHOVERTIME, 0, &hoverMs, 0);
+    const DWORD until = ::GetTickCount() + 3 * hoverMs + 500;
+    while (static_cast<LONG>(until - ::GetTickCount()) > 0) {
+        Pump();
+        Sleep(20);
+    }
     EXPECT_EQ(list.GetSelectedCount(), 0u);
     EXPECT_EQ(list.GetHotItem(), -1);
 

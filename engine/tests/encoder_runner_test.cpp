@@ -101,10 +101,14 @@ public:
 
     int GetTaskCount() const override { return static_cast<int>(tasks.size()); }
     ConvertTask GetTask(int nIndex) const override { return tasks[nIndex]; }
+    HANDLE pieceTaken = nullptr; // set for each piece parsed: the script encoder then writes on
+
     void SetTask(int nIndex, const ConvertTask& task) override
     {
         tasks[nIndex] = task;
         stored.push_back(task);
+        if (pieceTaken)
+            SetEvent(pieceTaken);
     }
     void InvalidateCells(int nFirstRow, int nLastRow, int nColumn, bool bErase) override
     {
@@ -164,6 +168,9 @@ protected:
         g_nConvertIndex = 0;
         g_dwConvertStartTick = GetTickCount();
         m_encoder = "\"" + TestBinDir() + "script_encoder.exe\"";
+        const std::string takenName = "script_encoder_taken_" + std::to_string(GetCurrentProcessId());
+        m_target.pieceTaken = CreateEventA(nullptr, FALSE, FALSE, takenName.c_str());
+        SetEnvironmentVariableA("SCRIPT_ENCODER_TAKEN", takenName.c_str());
     }
 
     void TearDown() override
@@ -179,6 +186,8 @@ protected:
         DeleteFileA((m_dir + "\\marker.txt").c_str());
         RemoveDirectoryA(m_dir.c_str());
         EXPECT_TRUE(NoEncoderLeft()) << "an encoder was left running";
+        SetEnvironmentVariableA("SCRIPT_ENCODER_TAKEN", nullptr);
+        CloseHandle(m_target.pieceTaken);
     }
 
     void Run(const std::string& arguments)

@@ -4,6 +4,9 @@
 //   script_encoder stdout N            N progress lines on standard output, 150 ms apart
 //   script_encoder stderr N            the same on standard error only
 //   script_encoder split               one progress line in two halves 300 ms apart, then one whole
+// In the first three, when SCRIPT_ENCODER_TAKEN names an event, each piece waits for that event
+// (set by the test when the runner has passed the previous piece on, at most 10 s) before the
+// pause: pieces then stay apart however slowly a loaded machine runs the reader.
 //   script_encoder waitq MARKER [LINE] writes LINE (or a progress line), then waits for "q" or the
 //                                      end of its input and writes "q" or "eof" into MARKER
 //   script_encoder exit CODE           one progress line, then exits with CODE
@@ -33,6 +36,19 @@ std::string ProgressLine(int n)
     return line;
 }
 
+// Waits until the test says the piece just written has reached the parser.
+void WaitUntilTaken()
+{
+    char name[128] = {};
+    if (!GetEnvironmentVariableA("SCRIPT_ENCODER_TAKEN", name, sizeof(name)))
+        return;
+    const HANDLE taken = OpenEventA(SYNCHRONIZE, FALSE, name);
+    if (!taken)
+        return;
+    WaitForSingleObject(taken, 10000);
+    CloseHandle(taken);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -45,12 +61,15 @@ int main(int argc, char** argv)
         const int count = argc > 2 ? std::atoi(argv[2]) : 3;
         for (int n = 1; n <= count; ++n) {
             Write(mode == "stdout" ? out : err, ProgressLine(n));
+            WaitUntilTaken();
             Sleep(150);
         }
     } else if (mode == "split") {
         Write(err, "frame=   25 q=5.0 size=     256kB time=1");
+        WaitUntilTaken();
         Sleep(300);
         Write(err, "2.5 bitrate= 419.4kbits/s\r");
+        WaitUntilTaken();
         Sleep(300);
         Write(err, "frame=   50 q=5.0 size=     300kB time=13.0 bitrate= 419.4kbits/s\r");
     } else if (mode == "exit" && argc > 2) {

@@ -2,6 +2,7 @@
 // never a window. The test prefix has no iTunes, so the COM path reports "not installed".
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstring>
 #include <fstream>
@@ -45,15 +46,15 @@ class ITunesRegistration {
 public:
     explicit ITunesRegistration(bool withServer)
     {
-        Set("Software\\Classes\\iTunes.Application\\CLSID", nullptr, kStandInClsid);
+        m_ok = Set("Software\\Classes\\iTunes.Application\\CLSID", nullptr, kStandInClsid);
         if (withServer) {
             char exe[MAX_PATH] = {};
             GetModuleFileNameA(nullptr, exe, sizeof(exe));
             std::string dll = exe;
             dll = dll.substr(0, dll.find_last_of('\\') + 1) + "itunes_standin.dll";
             const std::string key = std::string("Software\\Classes\\CLSID\\") + kStandInClsid + "\\InprocServer32";
-            Set(key.c_str(), nullptr, dll.c_str());
-            Set(key.c_str(), "ThreadingModel", "Apartment");
+            m_ok = Set(key.c_str(), nullptr, dll.c_str()) && m_ok;
+            m_ok = Set(key.c_str(), "ThreadingModel", "Apartment") && m_ok;
         }
     }
     ~ITunesRegistration()
@@ -64,15 +65,29 @@ public:
     ITunesRegistration(const ITunesRegistration&) = delete;
     ITunesRegistration& operator=(const ITunesRegistration&) = delete;
 
+    // Every value was written and COM finds the name: a test that relies on the registration
+    // must not pass because nothing was registered.
+    bool Registered() const
+    {
+        CLSID clsid{}, expected{};
+        std::wstring wide(kStandInClsid, kStandInClsid + strlen(kStandInClsid));
+        return m_ok && CLSIDFromProgID(L"iTunes.Application", &clsid) == S_OK &&
+               CLSIDFromString(wide.c_str(), &expected) == NOERROR && IsEqualCLSID(clsid, expected);
+    }
+
 private:
-    static void Set(const char* key, const char* name, const char* value)
+    static bool Set(const char* key, const char* name, const char* value)
     {
         HKEY hKey = nullptr;
         if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
-            return;
-        RegSetValueExA(hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
+            return false;
+        const LONG written = RegSetValueExA(hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                                            static_cast<DWORD>(strlen(value) + 1));
         RegCloseKey(hKey);
+        return written == ERROR_SUCCESS;
     }
+
+    bool m_ok = false;
 };
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -218,6 +233,7 @@ TEST_F(ViviRarirTest, AddsThroughITunesAndWaitsUntilTheOperationIsDone)
     SetEnvironmentVariableA("VIVIRARIR_ITUNES_RECORD", record.c_str());
     {
         ITunesRegistration itunes(true);
+        ASSERT_TRUE(itunes.Registered()) << "iTunes.Application could not be registered";
         EXPECT_EQ(Run("\"" + m_clip + "\""), 0u);
     }
     SetEnvironmentVariableA("VIVIRARIR_ITUNES_RECORD", nullptr);
@@ -231,6 +247,7 @@ TEST_F(ViviRarirTest, FallsBackToTheFolderWhenITunesCannotBeStarted)
     const std::string folder = AutoAdd("iTunes Media");
     {
         ITunesRegistration itunes(false); // registered, but no server behind it
+        ASSERT_TRUE(itunes.Registered()) << "iTunes.Application could not be registered";
         EXPECT_EQ(Run("\"" + m_clip + "\""), 1u);
     }
     EXPECT_TRUE(Exists(folder + "\\my clip.mp4"));
