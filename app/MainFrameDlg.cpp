@@ -5,6 +5,7 @@
 
 #include "app/VarnelloApp.h"
 #include "res/resource.h"
+#include "ui/HelpInBrowser.h"
 
 CMainFrameDlg* g_pMainFrame = nullptr;
 
@@ -54,6 +55,10 @@ BOOL CMainFrameDlg::OnInitDialog()
 
 void CMainFrameDlg::OnHelp()
 {
+    // Under Wine the compiled help would open on an empty page: show the same guide in the
+    // desktop's browser instead.
+    if (RunningUnderWine() && OpenHelpPageInDesktopBrowser(m_hWnd, g_szModuleDir))
+        return;
     char szHelpPath[1000];
     lstrcpynA(szHelpPath, g_szModuleDir, sizeof(szHelpPath));
     strncat(szHelpPath, "//Help.chm", sizeof(szHelpPath) - strlen(szHelpPath) - 1);

@@ -13,4 +13,4 @@ fi
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
 cd "$root/build/dist"
-exec "$root/scripts/wine-run.sh" --user-display "$root/build/dist/Varnello.exe"
+exec "$root/scripts/wine-run.sh" --desktop --user-display "$root/build/dist/Varnello.exe"

@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
 # Starts a Windows executable of the project under Wine.
 #
-#   wine-run.sh [--user-display] PROGRAM.exe [ARGS...]
+#   wine-run.sh [--desktop] [--user-display] PROGRAM.exe [ARGS...]
 #   wine-run.sh --session-start | --session-stop | --session-env
 #
-# Private prefix under build/ (made on first use, Gecko and Mono disabled), WINEDEBUG=-all,
-# a persistent wineserver, and a display: the user's $DISPLAY with --user-display, else the
-# test session's Xvfb when one is running, else a private Xvfb started and stopped here.
+# Private prefix under build/ (made on first use, Gecko and Mono disabled, Wine's fonts in
+# it, unmanaged windows for the tests; --desktop: a second prefix with managed windows for a
+# person), WINEDEBUG=-all, a persistent wineserver, and a display: the user's $DISPLAY with
+# --user-display, else the test session's Xvfb when one is running, else a private Xvfb
+# started and stopped here.
 # A run that started its own Xvfb also stops its wineserver, so nothing is left behind.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VARNELLO_BUILD_DIR:-$root/build}"
-export WINEPREFIX="${VARNELLO_WINEPREFIX:-$build/wineprefix}"
+# --desktop (first argument): the person's own prefix, with windows managed by their desktop.
+managed=0
+if [ "${1:-}" = "--desktop" ]; then managed=1; shift; fi
+if [ "$managed" = 1 ]; then
+    export WINEPREFIX="${VARNELLO_DESKTOP_WINEPREFIX:-$build/wineprefix-desktop}"
+else
+    export WINEPREFIX="${VARNELLO_WINEPREFIX:-$build/wineprefix}"
+fi
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win64
@@ -43,18 +52,40 @@ start_xvfb() {
     echo ":$n $pid"
 }
 
+# Debian's Wine does not load the faces in its own fonts folder, so without them in the
+# prefix caption buttons come out as letters ("0 1 r" instead of Marlett's symbols) and the
+# page is measured in a wider substitute for Tahoma. Faces in windows\Fonts are loaded.
+wine_fonts_dir="${VARNELLO_WINE_FONTS:-/usr/share/wine/fonts}"
+ensure_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" face
+    [ -d "$fonts" ] || return 0
+    [ -f "$fonts/tahoma.ttf" ] && [ -f "$fonts/marlett.ttf" ] && return 0
+    if [ ! -f "$wine_fonts_dir/tahoma.ttf" ]; then
+        echo "wine-run: Wine's fonts are missing (Debian package fonts-wine); run scripts/setup.sh" >&2
+        return 0
+    fi
+    for face in "$wine_fonts_dir"/*.ttf; do
+        [ -e "$fonts/$(basename "$face")" ] || cp "$face" "$fonts/"
+    done
+}
+
 # The prefix is made once; the lock keeps parallel first uses from racing.
 ensure_prefix() {
-    [ -f "$WINEPREFIX/.varnello-ready" ] && return 0
-    exec 9>"$build/wineprefix.lock"
+    if [ -f "$WINEPREFIX/.varnello-ready" ]; then ensure_fonts; return 0; fi
+    exec 9>"$build/$(basename "$WINEPREFIX").lock"
     flock 9
     if [ ! -f "$WINEPREFIX/.varnello-ready" ]; then
         echo "wine-run: creating Wine prefix $WINEPREFIX (once)" >&2
         "$WINE" wineboot -i >/dev/null 2>&1 || true
         "$WINESERVER" -w || true
+        ensure_fonts
         # Without a window manager, unmanaged windows close in milliseconds instead of ~2 s.
-        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-        "$WINESERVER" -w || true
+        # A person's desktop has one: its prefix keeps Wine's managed windows (frame, task
+        # bar entry, focus, Alt+Tab).
+        if [ "$managed" = 0 ]; then
+            "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+            "$WINESERVER" -w || true
+        fi
         touch "$WINEPREFIX/.varnello-ready"
     fi
     flock -u 9
@@ -97,7 +128,7 @@ esac
 
 user_display=0
 if [ "${1:-}" = "--user-display" ]; then user_display=1; shift; fi
-[ $# -ge 1 ] || { echo "usage: wine-run.sh [--user-display] PROGRAM.exe [ARGS...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--desktop] [--user-display] PROGRAM.exe [ARGS...]" >&2; exit 2; }
 
 own_xvfb_pid=""
 if [ "$user_display" = 1 ] && [ -n "${DISPLAY:-}" ]; then

@@ -1,6 +1,7 @@
 // Starts the staged Varnello.exe and checks its window from outside: the frame, every
 // control of the page where a person sees it, the settings' items and defaults, the task
-// list's columns, and the caption and output folder taken from the registry.
+// list's columns, the caption and output folder taken from the registry, and that every text
+// fits its control in the font the page was laid out for.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -10,6 +11,7 @@
 
 #include "tests/support/test_paths.h"
 #include "tests/support/window_inspector.h"
+#include "VarnelloVersion.h"
 
 namespace {
 
@@ -32,28 +34,28 @@ const std::vector<ExpectedControl>& PageControls()
         {1059, "Button", "Automatically Shut Down the computer when converting finished", Box(288, 407, 358, 15)},
         {1011, "SysListView32", nullptr, Box(10, 13, 605, 160)},
         {1035, "Static", "Title (showed in iPod)", Box(288, 230, 115, 15)},
-        {1043, "Static", "Video Size", Box(478, 280, 75, 15)},
+        {1043, "Static", "Video Size", Box(493, 280, 72, 15)},
         {1037, "Static", "Video Type", Box(288, 280, 75, 15)},
-        {1044, "Static", "Video Quality", Box(478, 305, 75, 15)},
+        {1044, "Static", "Video Quality", Box(493, 305, 72, 15)},
         {1039, "Static", "Video Aspect", Box(288, 330, 75, 15)},
         {1041, "Static", "Sample Rate", Box(288, 380, 75, 15)},
         {1034, "Static", "Output Directory:", Box(10, 182, 100, 15)},
         {1038, "Static", "Frame Rate", Box(288, 305, 75, 15)},
-        {1045, "Static", "Channels", Box(478, 355, 75, 15)},
-        {1042, "Static", "Volume", Box(478, 380, 75, 15)},
+        {1045, "Static", "Channels", Box(493, 355, 72, 15)},
+        {1042, "Static", "Volume", Box(493, 380, 72, 15)},
         {1040, "Static", "Audio Quality", Box(288, 355, 75, 15)},
         {1023, "Edit", "", Box(405, 226, 240, 20)},
         {1021, "Edit", nullptr, Box(115, 178, 440, 20)},
         {1052, "Button", "Output Setting", Box(280, 206, 372, 225)},
-        {1026, "ComboBox", nullptr, Box(545, 278, 100, 20)},
-        {1025, "ComboBox", nullptr, Box(365, 278, 100, 20)},
-        {1028, "ComboBox", nullptr, Box(545, 303, 100, 20)},
-        {1032, "ComboBox", nullptr, Box(365, 378, 100, 20)},
-        {1031, "ComboBox", nullptr, Box(545, 353, 100, 20)},
-        {1033, "ComboBox", nullptr, Box(545, 378, 100, 20)},
-        {1027, "ComboBox", nullptr, Box(365, 303, 100, 20)},
-        {1030, "ComboBox", nullptr, Box(365, 353, 100, 20)},
-        {1029, "ComboBox", nullptr, Box(365, 328, 100, 20)},
+        {1026, "ComboBox", nullptr, Box(565, 278, 80, 20)},
+        {1025, "ComboBox", nullptr, Box(365, 278, 122, 20)},
+        {1028, "ComboBox", nullptr, Box(565, 303, 80, 20)},
+        {1032, "ComboBox", nullptr, Box(365, 378, 122, 20)},
+        {1031, "ComboBox", nullptr, Box(565, 353, 80, 20)},
+        {1033, "ComboBox", nullptr, Box(565, 378, 80, 20)},
+        {1027, "ComboBox", nullptr, Box(365, 303, 122, 20)},
+        {1030, "ComboBox", nullptr, Box(365, 353, 122, 20)},
+        {1029, "ComboBox", nullptr, Box(365, 328, 122, 20)},
         {1055, "Button", "", Box(30, 413, 19, 19)},
         {1054, "Button", "", Box(10, 413, 19, 19)},
         {1049, "Button", "", Box(570, 435, 95, 75)},
@@ -138,6 +140,114 @@ protected:
     HWND m_page = nullptr;
 };
 
+// The font a dialog template asks for (DS_SETFONT), made for this screen the way the dialog
+// manager makes it for every control of the page.
+class TemplateFont {
+public:
+    TemplateFont(const std::string& exe, int templateId)
+    {
+        HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        if (!module)
+            return;
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
+        const WORD* word = found ? static_cast<const WORD*>(LockResource(LoadResource(module, found))) : nullptr;
+        if (word && word[1] == 0xFFFF) { // DLGTEMPLATEEX
+            const DWORD style = *reinterpret_cast<const DWORD*>(word + 6);
+            word += 13;                   // up to and including cx, cy
+            for (int field = 0; field < 2; ++field) { // menu, class: none, ordinal or string
+                if (*word == 0xFFFF)
+                    word += 2;
+                else
+                    while (*word++) {}
+            }
+            while (*word++) {}            // title
+            if (style & DS_SETFONT) {
+                const int points = word[0];
+                const int weight = word[1];
+                const auto* face = reinterpret_cast<const wchar_t*>(word + 3);
+                HDC screen = GetDC(nullptr);
+                m_font = CreateFontW(-MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, weight, FALSE,
+                                     FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+                ReleaseDC(nullptr, screen);
+            }
+        }
+        FreeLibrary(module);
+    }
+    ~TemplateFont()
+    {
+        if (m_font)
+            DeleteObject(m_font);
+    }
+    TemplateFont(const TemplateFont&) = delete;
+    TemplateFont& operator=(const TemplateFont&) = delete;
+
+    bool Valid() const { return m_font != nullptr; }
+    // The face the font mapper really chose: a substitute when the asked one is missing.
+    std::string ChosenFace() const
+    {
+        char face[LF_FACESIZE] = {};
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, m_font);
+        GetTextFaceA(dc, sizeof(face), face);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        return face;
+    }
+    SIZE Measure(const std::string& text) const
+    {
+        SIZE size{};
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, m_font);
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        return size;
+    }
+
+private:
+    HFONT m_font = nullptr;
+};
+
+// The ProductVersion text of an executable's version resource; empty if it has none.
+std::string ProductVersion(const std::string& exe)
+{
+    DWORD ignored = 0;
+    std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), &ignored));
+    if (info.empty() || !GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()))
+        return std::string();
+    char* text = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&text), &length))
+        return std::string();
+    return std::string(text);
+}
+
+bool FontInstalled(const char* face)
+{
+    LOGFONTA wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExA(
+        dc, &wanted,
+        [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM flag) -> int {
+            *reinterpret_cast<bool*>(flag) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+// Room a control keeps for itself beside its text, in pixels: the check box's square and gap,
+// a push button's edges, a group box's indent, a combo's drop button and edges.
+int CheckBoxRoom() { return GetSystemMetrics(SM_CXMENUCHECK) + 4; }
+constexpr int kButtonRoom = 8;
+constexpr int kGroupRoom = 16;
+int ComboRoom() { return GetSystemMetrics(SM_CXVSCROLL) + 8; }
+constexpr int kHeaderRoom = 12;
+
 } // namespace
 
 TEST_F(MainWindow, ShowsEveryControlWhereItBelongs)
@@ -147,7 +257,11 @@ TEST_F(MainWindow, ShowsEveryControlWhereItBelongs)
     GetWindowRect(m_frame, &frame);
     EXPECT_EQ(frame.right - frame.left, 692);
     EXPECT_EQ(frame.bottom - frame.top, 560);
-    EXPECT_EQ(inspect::WindowText(m_frame), "Varnello V");
+    // No Version value in the registry (a copied folder): the caption shows the version the
+    // executable was built as, the one in its version resource.
+    const std::string builtVersion = ProductVersion(testpaths::DistDir() + "Varnello.exe");
+    EXPECT_EQ(builtVersion, VARNELLO_VERSION_TEXT);
+    EXPECT_EQ(inspect::WindowText(m_frame), "Varnello V" + builtVersion);
 
     RECT page = inspect::Child(m_frame, GetDlgCtrlID(m_page)).rect;
     EXPECT_EQ(page.left, 2);
@@ -199,8 +313,8 @@ TEST_F(MainWindow, ShowsEveryControlWhereItBelongs)
     const std::vector<inspect::ListColumn> columns = inspect::ListColumns(list);
     ASSERT_EQ(columns.size(), 5u);
     const inspect::ListColumn expectedColumns[] = {
-        {"Source", LVCFMT_LEFT, 120}, {"Begin Time", LVCFMT_CENTER, 70}, {"End Time", LVCFMT_CENTER, 70},
-        {"Output", LVCFMT_LEFT, 100}, {"Progress", LVCFMT_LEFT, 250}};
+        {"Source", LVCFMT_LEFT, 120}, {"Begin Time", LVCFMT_CENTER, 75}, {"End Time", LVCFMT_CENTER, 70},
+        {"Output", LVCFMT_LEFT, 100}, {"Progress", LVCFMT_LEFT, 245}};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(columns[i].heading, expectedColumns[i].heading);
         EXPECT_EQ(columns[i].format, expectedColumns[i].format) << columns[i].heading;
@@ -237,5 +351,53 @@ TEST_F(MainWindow, OverlongRegistryValuesAreCutNotOverflowed)
     StartProgram();
     EXPECT_EQ(inspect::WindowText(m_frame), "Varnello V" + longValue.substr(0, 255));
     EXPECT_EQ(inspect::Child(m_page, 1021).text, ("C:\\" + longValue).substr(0, 255));
+    CloseProgram();
+}
+
+// Wine's own Tahoma and Marlett must be in the prefix: without them caption buttons show
+// letters and every text is measured in a wider substitute, so labels are cut.
+TEST_F(MainWindow, EveryTextFitsItsControlInThePageFont)
+{
+    EXPECT_TRUE(FontInstalled("Marlett")) << "caption buttons would be drawn as letters";
+    TemplateFont font(testpaths::DistDir() + "Varnello.exe", 102);
+    ASSERT_TRUE(font.Valid());
+    EXPECT_EQ(font.ChosenFace(), "Tahoma");
+
+    StartProgram();
+    auto expectFits = [&](const std::string& what, const std::string& text, int room, const RECT& client) {
+        const SIZE size = font.Measure(text);
+        EXPECT_LE(size.cx + room, client.right - client.left)
+            << what << " \"" << text << "\" is cut: " << size.cx << " px of text, " << room << " px of room";
+        EXPECT_LE(size.cy, client.bottom - client.top) << what << " \"" << text << "\" is cut in height";
+    };
+    for (const inspect::ChildInfo& child : inspect::Children(m_page)) {
+        if (!child.visible)
+            continue;
+        RECT client{};
+        GetClientRect(child.hwnd, &client);
+        const std::string what = "control " + std::to_string(child.id);
+        const LONG type = child.style & BS_TYPEMASK;
+        const LONG staticType = child.style & SS_TYPEMASK;
+        const bool textStatic = staticType <= SS_RIGHT || staticType == SS_SIMPLE || staticType == SS_LEFTNOWORDWRAP;
+        if (child.className == "Static" && !child.text.empty() && textStatic) {
+            expectFits(what, child.text, 0, client);
+        } else if (child.className == "Button" && !child.text.empty()) {
+            if (type == BS_GROUPBOX)
+                expectFits(what, child.text, kGroupRoom, client);
+            else if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
+                expectFits(what, child.text, CheckBoxRoom(), client);
+            else
+                expectFits(what, child.text, kButtonRoom, client);
+        } else if (child.className == "ComboBox") {
+            for (const std::string& item : inspect::ComboItems(child.hwnd))
+                expectFits(what + " item", item, ComboRoom(), client);
+        }
+    }
+    RECT header{};
+    GetClientRect(Control(1011), &header);
+    for (const inspect::ListColumn& column : inspect::ListColumns(Control(1011))) {
+        header.right = header.left + column.width;
+        expectFits("column", column.heading, kHeaderRoom, header);
+    }
     CloseProgram();
 }

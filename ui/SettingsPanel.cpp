@@ -11,6 +11,7 @@
 #include "app/VarnelloApp.h"
 #include "engine/ProfileList.h"
 #include "res/resource.h"
+#include "ui/HelpInBrowser.h"
 
 void CVarnelloDlg::LoadProfiles()
 {
@@ -96,6 +97,9 @@ void CVarnelloDlg::OnBrowseOutputDir()
 
 void CVarnelloDlg::OnHelpContents()
 {
+    // Under Wine a prefix without an HTML engine may have no program for .html files.
+    if (RunningUnderWine() && OpenHelpPageInDesktopBrowser(m_hWnd, g_szModuleDir))
+        return;
     char szPath[1000] = {};
     std::strncpy(szPath, g_szModuleDir, sizeof(szPath) - 1);
     std::strncat(szPath, "help/help.html", sizeof(szPath) - std::strlen(szPath) - 1);

@@ -9,6 +9,7 @@
 #include "engine/TaskCell.h"
 #include "res/resource.h"
 #include "ui/TaskNavigation.h"
+#include "VarnelloVersion.h"
 
 namespace {
 
@@ -45,22 +46,24 @@ struct ControlPlace {
     int x, y, cx, cy;
 };
 
-// Where each control stands, in pixels of the page's client area.
+// Where each control stands, in pixels of the page's client area. The settings' left column
+// of combos is wide enough for "Same As Input File" in Tahoma, and the right column moves over
+// to make room.
 const ControlPlace kControlPlaces[] = {
     {IDC_FADE_PICTURE, 10, 212, 264, 200}, {IDC_PROFILE_LABEL, 288, 255, 75, 15},
     {IDC_PROFILE, 365, 252, 280, 20},      {IDC_SHUTDOWN, 288, 407, 358, 15},
     {IDC_TASK_LIST, 10, 13, 605, 160},     {IDC_TITLE_LABEL, 288, 230, 115, 15},
-    {IDC_VIDEO_SIZE_LABEL, 478, 280, 75, 15}, {IDC_VIDEO_CODEC_LABEL, 288, 280, 75, 15},
-    {IDC_VIDEO_BITRATE_LABEL, 478, 305, 75, 15}, {IDC_VIDEO_ASPECT_LABEL, 288, 330, 75, 15},
+    {IDC_VIDEO_SIZE_LABEL, 493, 280, 72, 15}, {IDC_VIDEO_CODEC_LABEL, 288, 280, 75, 15},
+    {IDC_VIDEO_BITRATE_LABEL, 493, 305, 72, 15}, {IDC_VIDEO_ASPECT_LABEL, 288, 330, 75, 15},
     {IDC_SAMPLE_RATE_LABEL, 288, 380, 75, 15}, {IDC_OUTPUT_DIR_LABEL, 10, 182, 100, 15},
-    {IDC_FRAME_RATE_LABEL, 288, 305, 75, 15}, {IDC_CHANNELS_LABEL, 478, 355, 75, 15},
-    {IDC_VOLUME_LABEL, 478, 380, 75, 15},  {IDC_AUDIO_BITRATE_LABEL, 288, 355, 75, 15},
+    {IDC_FRAME_RATE_LABEL, 288, 305, 75, 15}, {IDC_CHANNELS_LABEL, 493, 355, 72, 15},
+    {IDC_VOLUME_LABEL, 493, 380, 72, 15},  {IDC_AUDIO_BITRATE_LABEL, 288, 355, 75, 15},
     {IDC_TITLE, 405, 226, 240, 20},        {IDC_OUTPUT_DIR, 115, 178, 440, 20},
-    {IDC_SETTINGS_GROUP, 280, 206, 372, 225}, {IDC_VIDEO_SIZE, 545, 278, 100, 20},
-    {IDC_VIDEO_CODEC, 365, 278, 100, 20},  {IDC_VIDEO_BITRATE, 545, 303, 100, 20},
-    {IDC_SAMPLE_RATE, 365, 378, 100, 20},  {IDC_CHANNELS, 545, 353, 100, 20},
-    {IDC_VOLUME, 545, 378, 100, 20},       {IDC_FRAME_RATE, 365, 303, 100, 20},
-    {IDC_AUDIO_BITRATE, 365, 353, 100, 20}, {IDC_VIDEO_ASPECT, 365, 328, 100, 20},
+    {IDC_SETTINGS_GROUP, 280, 206, 372, 225}, {IDC_VIDEO_SIZE, 565, 278, 80, 20},
+    {IDC_VIDEO_CODEC, 365, 278, 122, 20},  {IDC_VIDEO_BITRATE, 565, 303, 80, 20},
+    {IDC_SAMPLE_RATE, 365, 378, 122, 20},  {IDC_CHANNELS, 565, 353, 80, 20},
+    {IDC_VOLUME, 565, 378, 80, 20},       {IDC_FRAME_RATE, 365, 303, 122, 20},
+    {IDC_AUDIO_BITRATE, 365, 353, 122, 20}, {IDC_VIDEO_ASPECT, 365, 328, 122, 20},
     {IDC_PREVIEW_STOP, 30, 413, 19, 19},   {IDC_PREVIEW_PLAY, 10, 413, 19, 19},
     {IDC_STOP_CONVERT, 570, 435, 95, 75},  {IDC_START_CONVERT, 570, 435, 95, 75},
     {IDC_REMOVE_TASK, 620, 60, 32, 32},    {IDC_HELP_CONTENTS, 155, 455, 70, 30},
@@ -267,8 +270,8 @@ void CVarnelloDlg::InsertListColumns()
         int nWidth;
     };
     const Column columns[] = {
-        {"Source", LVCFMT_LEFT, 120},  {"Begin Time", LVCFMT_CENTER, 70}, {"End Time", LVCFMT_CENTER, 70},
-        {"Output", LVCFMT_LEFT, 100},  {"Progress", LVCFMT_LEFT, 250},
+        {"Source", LVCFMT_LEFT, 120},  {"Begin Time", LVCFMT_CENTER, 75}, {"End Time", LVCFMT_CENTER, 70},
+        {"Output", LVCFMT_LEFT, 100},  {"Progress", LVCFMT_LEFT, 245},
     };
     for (int i = 0; i < 5; ++i)
         m_lstTasks.InsertColumn(i, columns[i].pszHeading, columns[i].nFormat, columns[i].nWidth, i);
@@ -276,9 +279,11 @@ void CVarnelloDlg::InsertListColumns()
 
 void CVarnelloDlg::UpdateWindowTitle()
 {
+    // The installer writes the version for the caption; a copied folder (the portable zip, a
+    // build) has none, and then the program shows the version it was built as.
     CString strVersion;
     if (!ReadUserRegistryText("Software\\Varnello\\Version", strVersion))
-        strVersion.Empty();
+        strVersion = VARNELLO_VERSION_TEXT;
     CString strTitle;
     strTitle.Format("%s V%s", static_cast<const char*>(g_strProductName), static_cast<const char*>(strVersion));
     if (g_pMainFrame)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Keys on the real window: Enter and Escape close nothing; the list's navigation keys land
-# where they should on ten tasks; Home and End on an empty list change nothing; F1 opens the
-# help file beside the program.
+# where they should on ten tasks; Home and End on an empty list change nothing; under Wine, F1
+# and the Help button show the help page beside the program in the desktop's browser.
 source "$(dirname "$0")/lib.sh"
 
 make_clip "$E2E_TMP/clip.avi" 2
@@ -38,10 +38,20 @@ state | grep_q '^row 8 state=3 ' || fail "row 8 is not selected and focused"
 press Return; press Escape
 varnello_running || fail "Enter or Escape on the list closed the program"
 
-# F1 asks the shell to open the help file beside the program: Wine's help viewer shows it.
+# Under Wine the help goes to the desktop's browser through winebrowser, which starts the
+# program named in the prefix's WineBrowser setting: here a recorder of the address it gets.
+browser_log="$E2E_TMP/browser.log"
+printf '#!/bin/sh\necho "$@" >>"%s"\n' "$browser_log" >"$E2E_TMP/browser"
+chmod +x "$E2E_TMP/browser"
+"$WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$E2E_TMP/browser" /f >/dev/null 2>&1
+trap '"$WINE" reg delete "HKCU\\Software\\Wine\\WineBrowser" /v Browsers /f >/dev/null 2>&1; cleanup_e2e' EXIT
+help_page="file://$VARNELLO_DIST/help/help.html"
+browser_calls() { [ -f "$browser_log" ] && [ "$(grep -cxF "$help_page" "$browser_log")" -ge "$1" ]; }
 focus_varnello
 xdotool key F1
-wait_for 15 xdotool search --onlyvisible --name 'Varnello Help' || fail "F1 opened no help window"
-kill_prefix_pids 'hh[.]exe'
+wait_for 15 browser_calls 1 || fail "F1 did not open $help_page in the browser: $(cat "$browser_log" 2>/dev/null)"
+no_prefix_pids 'hh[.]exe' || fail "F1 also opened the compiled help, which shows an empty page under Wine"
+click_control 1016
+wait_for 15 browser_calls 2 || fail "Help did not open $help_page in the browser: $(cat "$browser_log" 2>/dev/null)"
 close_varnello
 echo "ok: keys behave"
