@@ -45,7 +45,7 @@ start_xvfb() {
 
 # The prefix is made once; the lock keeps parallel first uses from racing.
 ensure_prefix() {
-    [ -f "$WINEPREFIX/.varnello-ready" ] && return 0
+    [ -f "$WINEPREFIX/.varnello-ready" ] && [ -f "$WINEPREFIX/.varnello-fontlinks" ] && return 0
     exec 9>"$build/wineprefix.lock"
     flock 9
     if [ ! -f "$WINEPREFIX/.varnello-ready" ]; then
@@ -56,6 +56,17 @@ ensure_prefix() {
         "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
         "$WINESERVER" -w || true
         touch "$WINEPREFIX/.varnello-ready"
+    fi
+    if [ ! -f "$WINEPREFIX/.varnello-fontlinks" ]; then
+        # Names in any language: where the dialog font has no glyph (Japanese, symbols), Wine
+        # draws it from these Debian fonts, as Windows links its own fonts to Tahoma.
+        local face
+        for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "DejaVu Sans"; do
+            "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+                /t REG_MULTI_SZ /d 'DroidSansFallbackFull.ttf,Droid Sans Fallback\0Symbola_hint.ttf,Symbola' \
+                /f >/dev/null 2>&1
+        done
+        touch "$WINEPREFIX/.varnello-fontlinks"
     fi
     flock -u 9
 }
