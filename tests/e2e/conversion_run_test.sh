@@ -80,18 +80,21 @@ close_varnello
 # 4. Names in any language, converted in one run into a folder with a Japanese name: each
 #    source chosen in the Open dialog, one of them given a Greek title pasted into the title
 #    box (xdotool cannot type Greek into Wine). Each row shows its name, each output is named
-#    after its title and tagged with it, and nothing is written under a "?" name.
+#    after its title and tagged with it, and nothing is written under a "?" name. The
+#    RealMedia one goes through an intermediate file named after it.
 names=("日本の旅" "Ελληνικά" "Привет мир" "Café crème" "🎬 clip")
+extensions=(avi avi rm avi avi)
 greek="Πρώτο μέρος"
 out3="$E2E_TMP/出力"; mkdir -p "$out3"
 set_output_dir "$out3"
 start_varnello
 remember_rects
 for i in "${!names[@]}"; do
+    source_file="$E2E_TMP/src$i/${names[$i]}.${extensions[$i]}"
     mkdir -p "$E2E_TMP/src$i"
-    cp "$E2E_TMP/clip.avi" "$E2E_TMP/src$i/${names[$i]}.avi"
-    add_file "$E2E_TMP/src$i/${names[$i]}.avi"
-    row_text "$i" | grep_q -F "| ${names[$i]}.avi | 00:00:00 | 00:00:02 | ${names[$i]}.mp4 |" \
+    make_clip "$source_file" 2
+    add_file "$source_file"
+    row_text "$i" | grep_q -F "| ${names[$i]}.${extensions[$i]} | 00:00:00 | 00:00:02 | ${names[$i]}.mp4 |" \
         || fail "row $i reads: $(row_text "$i")"
 done
 control_line 1023 | grep_q -F "text=${names[4]}" || fail "the title box shows: $(control_line 1023)"
