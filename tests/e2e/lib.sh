@@ -150,8 +150,8 @@ add_file() {
         # the dialog's file list with the keys.
         [ "$(ls -A "$(dirname "$path")" | wc -l)" = "1" ] || fail "$path is not alone in its folder"
         xdotool type --delay 5 "$(winpath "$(dirname "$path")")\\"
-        xdotool key Return; sleep 0.8
-        xdotool key shift+Tab; sleep 0.2; xdotool key Down; sleep 0.2
+        xdotool key Return; sleep 1.5
+        xdotool key shift+Tab; sleep 0.3; xdotool key Down; sleep 0.3
     else
         xdotool type --delay 5 "$(winpath "$path")"
     fi
