@@ -7,6 +7,7 @@
 
 #include "app/MainFrameDlg.h"
 #include "framework/OleControlContainer.h"
+#include "framework/TextBytes.h"
 
 char g_szModuleDir[MAX_PATH];
 CString g_strProductName("Varnello");
@@ -16,6 +17,18 @@ COleDispatchDriver g_skin;
 CVarnelloApp theApp;
 
 namespace {
+
+bool IsLeadByteOfCodePage(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+// Texts are cut and file names made safe character by character. The manifest makes the
+// code page UTF-8; Windows older than 10 version 1903 keep the system's, which in East Asia
+// has two-byte characters whose second byte can look like "\\" or another ASCII byte.
+void UseProgramCodePage()
+{
+    CPINFO info{};
+    if (GetACP() != CP_UTF8 && GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 2)
+        textbytes::UseDoubleByteCodePage(IsLeadByteOfCodePage);
+}
 
 void StoreModuleDirectory()
 {
@@ -33,6 +46,7 @@ BOOL CVarnelloApp::InitInstance()
 {
     AfxEnableControlContainer(); // the page hosts the video-editing control
     Enable3dControls();
+    UseProgramCodePage();
     StoreModuleDirectory();
     _chdir(g_szModuleDir);
     CoInitialize(nullptr);

@@ -467,11 +467,11 @@ void CSkinButton::OnDrawText(CDC* pDC, const CString& strCaption, CRect rcCaptio
     if (m_bIsPressed)
         rcCaption.OffsetRect(m_placement.pressedDx, m_placement.pressedDy);
     CRect rcText = rcCaption;
-    ::DrawTextA(pDC->GetSafeHdc(), strCaption, -1, &rcText, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
+    pDC->DrawText(strCaption, &rcText, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
     const CRect rcCentred = ToCRect(CentreText(ToRect(rcCaption), ToRect(rcText)));
 
     pDC->SetTextColor(m_crColors[TextColorIndex(m_bIsPressed, m_bHovered, m_bIsFocused)]);
     pDC->SetBkColor(m_crColors[TextBackColorIndex(m_bIsPressed, m_bHovered, m_bIsFocused)]);
     CRect rcDraw = rcCentred;
-    ::DrawTextA(pDC->GetSafeHdc(), strCaption, -1, &rcDraw, DT_WORDBREAK | DT_CENTER);
+    pDC->DrawText(strCaption, &rcDraw, DT_WORDBREAK | DT_CENTER);
 }

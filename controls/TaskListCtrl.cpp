@@ -1,6 +1,9 @@
 #include "controls/TaskListCtrl.h"
 
+#include <cwchar>
 #include <string>
+
+#include "framework/TextBytes.h"
 
 BEGIN_MESSAGE_MAP(CTaskListCtrl, CListCtrl)
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
@@ -230,7 +233,7 @@ void CTaskListCtrl::OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult)
     LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(pNMHDR)->item;
     const CellDisplayInfo* info = GetCellInfo(item.iItem, item.iSubItem);
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
-        lstrcpynA(item.pszText, info->strText, item.cchTextMax); // cut, always terminated
+        textbytes::CopyToBuffer(item.pszText, static_cast<size_t>(item.cchTextMax), info->strText);
     if (item.mask & LVIF_IMAGE)
         item.iImage = -1;
     *pResult = 0;
@@ -242,9 +245,19 @@ void CTaskListCtrl::OnGetDispInfoW(NMHDR* pNMHDR, LRESULT* pResult)
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(pNMHDR)->item;
     const CellDisplayInfo* info = GetCellInfo(item.iItem, item.iSubItem);
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const int n = MultiByteToWideChar(CP_ACP, 0, info->strText, -1, item.pszText, item.cchTextMax);
-        if (n == 0) // too long: cut to the buffer
-            item.pszText[item.cchTextMax - 1] = L'\0';
+        // Converted whole, then cut to the buffer without splitting a surrogate pair.
+        const int n = MultiByteToWideChar(CP_ACP, 0, info->strText, -1, nullptr, 0);
+        std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
+        if (n > 0)
+            MultiByteToWideChar(CP_ACP, 0, info->strText, -1, &wide[0], n);
+        size_t length = wcslen(wide.c_str());
+        if (length > static_cast<size_t>(item.cchTextMax) - 1) {
+            length = static_cast<size_t>(item.cchTextMax) - 1;
+            if (length > 0 && IS_HIGH_SURROGATE(wide[length - 1]))
+                --length;
+        }
+        wmemcpy(item.pszText, wide.c_str(), length);
+        item.pszText[length] = L'\0';
     }
     if (item.mask & LVIF_IMAGE)
         item.iImage = -1;

@@ -18,6 +18,7 @@
 #include "encoder/encode_plan.h"
 #include "encoder/progress_report.h"
 #include "encoder/venc_options.h"
+#include "encoder/wide_text.h"
 #include "encoder/win_handle.h"
 
 namespace {
@@ -51,16 +52,16 @@ private:
 
 std::string ProgramDirectory()
 {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, length);
+    wchar_t path[MAX_PATH * 4] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    const std::string dir = venc::WideToUtf8(std::wstring(path, length));
     const auto slash = dir.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
 }
 
 bool FileExists(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(venc::Utf8ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -193,7 +194,7 @@ std::string SystemMessage(DWORD error)
 bool StartFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& args, HANDLE input, HANDLE output,
                  HANDLE errors, HANDLE job, WinHandle& ffmpeg, OutputLines& out)
 {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
@@ -201,12 +202,13 @@ bool StartFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& 
     startup.hStdOutput = output;
     startup.hStdError = errors;
 
-    std::string commandLine = venc::JoinWindowsCommandLine(ffmpegPath, args);
-    std::vector<char> writable(commandLine.begin(), commandLine.end());
-    writable.push_back('\0');
+    // Wide: the UTF-8 names and title reach ffmpeg whatever the ANSI code page is.
+    const std::wstring commandLine = venc::Utf8ToWide(venc::JoinWindowsCommandLine(ffmpegPath, args));
+    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
+    writable.push_back(L'\0');
 
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(ffmpegPath.c_str(), writable.data(), nullptr, nullptr, TRUE,
+    if (!CreateProcessW(venc::Utf8ToWide(ffmpegPath).c_str(), writable.data(), nullptr, nullptr, TRUE,
                         CREATE_SUSPENDED | DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
         out.Write("venc: cannot start " + ffmpegPath + ": " + SystemMessage(GetLastError()));
         return false;
@@ -300,10 +302,11 @@ int RunFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& arg
 
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
     OutputLines out;
-    std::vector<std::string> args(argv + 1, argv + argc);
+    // From the wide command line: the C runtime's argv would be in the ANSI code page.
+    const std::vector<std::string> args = venc::Utf8Arguments();
     const venc::ParseResult parsed = venc::ParseVencArguments(args);
     if (!parsed.ok) {
         out.Write(parsed.error);
@@ -314,7 +317,8 @@ int main(int argc, char** argv)
         out.Write("venc: input file not found: " + options.inputPath);
         return kExitRefused;
     }
-    if (!options.overwrite && GetFileAttributesA(options.outputPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (!options.overwrite &&
+        GetFileAttributesW(venc::Utf8ToWide(options.outputPath).c_str()) != INVALID_FILE_ATTRIBUTES) {
         out.Write("venc: output file exists (give -y to overwrite): " + options.outputPath);
         return kExitRefused;
     }

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+#include "framework/TextBytes.h"
 
 #include "engine/FailedTaskReport.h"
 
@@ -53,13 +56,16 @@ void ReportApiError(const char* pszApiName)
     // Taken first: looking up the message text must not change the code that is reported.
     const DWORD code = GetLastError();
     const SystemMessage message(code);
-    char entry[512];
-    std::snprintf(entry, sizeof(entry),
-                  "ERROR:   API         =   %s.\n"
-                  "       error   code   =   %d.\n"
-                  "       message         =   %s.\n",
-                  pszApiName ? pszApiName : "", static_cast<int>(code), message.Text());
-    AppendLog(entry);
+    // Formatted whole, then cut to the classic 511 bytes between characters: a message in
+    // the system's language may be multi-byte text.
+    const char* const pszFormat = "ERROR:   API         =   %s.\n"
+                                  "       error   code   =   %d.\n"
+                                  "       message         =   %s.\n";
+    const char* const pszName = pszApiName ? pszApiName : "";
+    const int nLength = std::snprintf(nullptr, 0, pszFormat, pszName, static_cast<int>(code), message.Text());
+    std::string entry(nLength > 0 ? static_cast<size_t>(nLength) : 0, '\0');
+    std::snprintf(&entry[0], entry.size() + 1, pszFormat, pszName, static_cast<int>(code), message.Text());
+    AppendLog(textbytes::CutToFit(entry, 511).c_str());
 }
 
 void LogFailedTask(const char* pszSource, const char* pszOutput, const std::vector<std::string>& encoderLines)

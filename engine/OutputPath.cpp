@@ -4,15 +4,21 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/TextBytes.h"
+
 namespace outputpath {
 
 std::string SafeFileName(const std::string& name)
 {
+    // Character by character: the forbidden characters are all ASCII, and a byte of a
+    // longer character (a two-byte code page's trail byte may be 0x5C, "\\") is kept.
     std::string safe = name;
-    for (char& ch : safe) {
-        const unsigned char code = static_cast<unsigned char>(ch);
-        if (code < 32 || std::strchr("\\/:*?\"<>|", ch) != nullptr)
-            ch = '_';
+    for (std::size_t pos = 0; pos < safe.size();) {
+        const std::size_t length = textbytes::CharLength(safe, pos);
+        const unsigned char code = static_cast<unsigned char>(safe[pos]);
+        if (length == 1 && (code < 32 || std::strchr("\\/:*?\"<>|", safe[pos]) != nullptr))
+            safe[pos] = '_';
+        pos += length;
     }
     return safe;
 }

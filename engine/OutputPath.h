@@ -14,7 +14,8 @@ constexpr std::size_t kMaxPath = 259;
 
 // Replaces every character that Windows forbids in a file name (\ / : * ? " < > | and
 // control characters) by '_', so that a typed title cannot name another folder, an
-// alternate data stream or no file at all.
+// alternate data stream or no file at all. Works on whole characters of the program's code
+// page: only one-byte characters are replaced, and nothing is cut.
 std::string SafeFileName(const std::string& name);
 
 // The output folder with exactly one trailing backslash added when it has none.

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include "framework/TextBytes.h"
+
 bool CProfileIni::SetFile(const CString& strPath)
 {
     m_strFile = strPath;
@@ -26,7 +28,8 @@ CString CProfileIni::GetString(const CString& strSection, const CString& strKey)
     char szValue[1024] = {};
     GetPrivateProfileStringA(strSection, strKey, "", szValue, sizeof(szValue), m_strFile);
     szValue[sizeof(szValue) - 1] = '\0';
-    return CString(szValue);
+    // A value cut to the buffer may end in part of a character.
+    return CString(textbytes::DropBrokenEnd(szValue));
 }
 
 int CProfileIni::GetSectionNames(std::vector<CString>& list) const
@@ -41,9 +44,9 @@ int CProfileIni::GetSectionNames(std::vector<CString>& list) const
     list.clear();
     DWORD dwPos = 0;
     while (dwPos < dwEnd + 1 && buffer[dwPos] != '\0') {
-        // Each name is taken into 260 characters: longer names are cut to 259.
+        // Each name is taken into 260 bytes: longer names are cut to 259, between characters.
         char szName[260] = {};
-        strncpy(szName, buffer.get() + dwPos, sizeof(szName) - 1);
+        textbytes::CopyToBuffer(szName, sizeof(szName), buffer.get() + dwPos);
         list.push_back(CString(szName));
         dwPos += static_cast<DWORD>(strlen(buffer.get() + dwPos)) + 1;
     }

@@ -1,7 +1,21 @@
 // Device contexts and GDI objects.
 #include "framework/DC.h"
 
+#include <string>
+
 #include "framework/WinApp.h"
+
+// --- text ------------------------------------------------------------------------------------
+
+int CDC::DrawText(LPCSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat)
+{
+    const int nBytes = nCount < 0 ? lstrlenA(lpszString) : nCount;
+    const int nWide = nBytes > 0 ? MultiByteToWideChar(CP_ACP, 0, lpszString, nBytes, nullptr, 0) : 0;
+    std::wstring wide(static_cast<size_t>(nWide), L'\0');
+    if (nWide > 0)
+        MultiByteToWideChar(CP_ACP, 0, lpszString, nBytes, &wide[0], nWide);
+    return ::DrawTextW(m_hDC, wide.c_str(), nWide, lpRect, nFormat);
+}
 
 // --- GDI objects -------------------------------------------------------------------------------
 

@@ -81,8 +81,9 @@ public:
     BOOL DrawState(CPoint pt, CSize size, HBITMAP hBitmap, UINT nFlags, HBRUSH hBrush = nullptr);
     BOOL DrawState(CPoint pt, CSize size, LPCSTR lpszText, UINT nFlags, BOOL bPrefixText = TRUE, int nTextLen = 0,
                    HBRUSH hBrush = nullptr);
-    int DrawText(LPCSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat)
-    { return ::DrawTextA(m_hDC, lpszString, nCount, lpRect, nFormat); }
+    // The text is in the program's code page (CP_ACP); DrawTextA would read it in the code
+    // page of the font's character set instead, which is not UTF-8 even when CP_ACP is.
+    int DrawText(LPCSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);
     int DrawText(const CString& str, LPRECT lpRect, UINT nFormat) { return DrawText(str, str.GetLength(), lpRect, nFormat); }
     BOOL TextOut(int x, int y, const CString& str) { return ::TextOutA(m_hDC, x, y, str, str.GetLength()); }
     CSize GetTextExtent(const CString& str) const;

@@ -32,7 +32,7 @@ fi
 
 packages=(wine64 wine g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
           cmake make xvfb xdotool x11-utils ffmpeg googletest imagemagick fp-utils libchm-bin
-          clang libclang-rt-14-dev libgtest-dev fonts-wine nsis zip)
+          clang libclang-rt-14-dev libgtest-dev fonts-wine nsis zip fonts-droid-fallback fonts-symbola)
 # npm fetches ffmpeg.exe; a machine with its own Node.js keeps it (Debian's would conflict).
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 missing=()

@@ -71,7 +71,7 @@ ensure_fonts() {
 
 # The prefix is made once; the lock keeps parallel first uses from racing.
 ensure_prefix() {
-    if [ -f "$WINEPREFIX/.varnello-ready" ]; then ensure_fonts; return 0; fi
+    if [ -f "$WINEPREFIX/.varnello-ready" ] && [ -f "$WINEPREFIX/.varnello-fontlinks" ]; then ensure_fonts; return 0; fi
     exec 9>"$build/$(basename "$WINEPREFIX").lock"
     flock 9
     if [ ! -f "$WINEPREFIX/.varnello-ready" ]; then
@@ -87,6 +87,17 @@ ensure_prefix() {
             "$WINESERVER" -w || true
         fi
         touch "$WINEPREFIX/.varnello-ready"
+    fi
+    if [ ! -f "$WINEPREFIX/.varnello-fontlinks" ]; then
+        # Names in any language: where the dialog font has no glyph (Japanese, symbols), Wine
+        # draws it from these Debian fonts, as Windows links its own fonts to Tahoma.
+        local face
+        for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "DejaVu Sans"; do
+            "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+                /t REG_MULTI_SZ /d 'DroidSansFallbackFull.ttf,Droid Sans Fallback\0Symbola_hint.ttf,Symbola' \
+                /f >/dev/null 2>&1
+        done
+        touch "$WINEPREFIX/.varnello-fontlinks"
     fi
     flock -u 9
 }

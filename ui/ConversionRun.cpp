@@ -187,10 +187,12 @@ void CVarnelloDlg::ResetTaskProgress()
 
 bool CVarnelloDlg::MakeOutputFileName(int nIndex, char* pszBuffer)
 {
-    char szOutputDir[MAX_PATH] = {};
-    m_edtOutputDir.GetWindowText(szOutputDir, MAX_PATH);
+    // The whole folder text: a fixed buffer could cut it inside a character and name
+    // another folder. ChooseOutputPath refuses a path that does not fit.
+    CString strOutputDir;
+    m_edtOutputDir.GetWindowText(strOutputDir);
     const std::string strPath = outputpath::ChooseOutputPath(
-        szOutputDir, static_cast<const char*>(m_arrTasks.GetAt(nIndex).strOutputName),
+        strOutputDir.str(), static_cast<const char*>(m_arrTasks.GetAt(nIndex).strOutputName),
         [](const std::string& candidate) { return _access(candidate.c_str(), 0) == 0; });
     if (strPath.empty()) {
         pszBuffer[0] = '\0';

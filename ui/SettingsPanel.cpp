@@ -10,8 +10,16 @@
 
 #include "app/VarnelloApp.h"
 #include "engine/ProfileList.h"
+#include "framework/TextBytes.h"
 #include "res/resource.h"
 #include "ui/HelpInBrowser.h"
+
+namespace {
+
+// A title is kept to what the edit's classic 256-byte buffer held.
+constexpr std::size_t kMaxTitleBytes = 255;
+
+} // namespace
 
 void CVarnelloDlg::LoadProfiles()
 {
@@ -47,10 +55,13 @@ void CVarnelloDlg::OnTitleChanged()
     if (m_bIgnoreTitleChange == 1 || m_bConverting == 1 || !IsValidTask(m_nCurrentTask))
         return;
     ConvertTask task = m_arrTasks.GetAt(m_nCurrentTask);
-    char szTitle[256] = {};
-    m_edtTitle.GetWindowText(szTitle, sizeof(szTitle));
-    task.strTitle = szTitle;
-    task.strOutputName = szTitle;
+    // At most 255 bytes, cut between characters: a fixed-size read could end in the middle
+    // of a multi-byte character and leave a broken title and file name.
+    CString strText;
+    m_edtTitle.GetWindowText(strText);
+    const CString strTitle = textbytes::CutToFit(strText.str(), kMaxTitleBytes);
+    task.strTitle = strTitle;
+    task.strOutputName = strTitle;
     m_arrTasks.SetAt(m_nCurrentTask, task);
     InvalidateCells(m_nCurrentTask, m_nCurrentTask, 3, false);
 }

@@ -23,17 +23,32 @@ void CVarnelloDlg::OnAddTask()
                     OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING, kVideoFilter, nullptr);
     if (dlg.DoModal() != IDOK)
         return;
-    m_videoEdit.ShowWindow(SW_SHOW);
-    m_picWelcome.ShowWindow(SW_HIDE);
     AddSourceFile(dlg.GetPathName());
 }
 
 void CVarnelloDlg::AddSourceFile(const CString& strPath)
 {
-    // A file the video control cannot read reports no length: it is added all the same.
-    double dLength = m_videoEdit.GetDuration(strPath);
-    if (!(dLength > 0.0))
-        dLength = 0.0;
+    // A name the program cannot use comes back from the dialog as a path that names no file:
+    // too long, or with "?" for each character outside the code page (Windows before 10
+    // version 1903 ignores the program's UTF-8 code page). Say so instead of adding a task
+    // that can only fail.
+    if (GetFileAttributesA(strPath) == INVALID_FILE_ATTRIBUTES) {
+        AfxSeamMessageBox(m_hWnd, CString("Varnello cannot open \"") + strPath +
+                          "\". Its path is too long, or its name has characters that this version of "
+                          "Windows cannot pass to Varnello (Windows 10 version 1903 or later can).",
+                          "Error", MB_OK | MB_ICONERROR);
+        return;
+    }
+    const double dLength = m_videoEdit.GetDuration(strPath);
+    if (!(dLength > 0.0)) {
+        AfxSeamMessageBox(m_hWnd, CString("Varnello cannot read the length of \"") + strPath +
+                          "\", so it cannot convert it. Is it a video file?",
+                          "Error", MB_OK | MB_ICONERROR);
+        return;
+    }
+    // The first file added swaps the picture for the video control.
+    m_videoEdit.ShowWindow(SW_SHOW);
+    m_picWelcome.ShowWindow(SW_HIDE);
     const ConvertTask task = MakeNewTask(strPath, dLength);
 
     ResetOutputSettings();

@@ -7,6 +7,7 @@
 #include "app/MainFrameDlg.h"
 #include "app/VarnelloApp.h"
 #include "engine/TaskCell.h"
+#include "framework/TextBytes.h"
 #include "res/resource.h"
 #include "ui/TaskNavigation.h"
 #include "VarnelloVersion.h"
@@ -19,8 +20,9 @@ constexpr COLORREF kCaptionHover = RGB(20, 20, 20);
 constexpr COLORREF kTransparentGreen = RGB(0, 255, 0);
 constexpr UINT kAboutCommand = 0x10;
 
-// Reads the default value of a key under HKEY_CURRENT_USER, cut to 255 characters so that it
-// fits the program's 256-character strings whatever the registry holds; false if unreadable.
+// Reads the default value of a key under HKEY_CURRENT_USER, cut to 255 bytes (between
+// characters) so that it fits the program's 256-byte strings whatever the registry holds;
+// false if unreadable.
 bool ReadUserRegistryText(const char* pszPath, CString& strValue)
 {
     LONG cbValue = 0;
@@ -31,7 +33,7 @@ bool ReadUserRegistryText(const char* pszPath, CString& strValue)
     if (RegQueryValueA(HKEY_CURRENT_USER, pszPath, buffer.data(), &cbBuffer) != ERROR_SUCCESS)
         return false;
     buffer.back() = '\0';
-    strValue = CString(buffer.data()).Left(255);
+    strValue = textbytes::CutToFit(buffer.data(), 255);
     return true;
 }
 

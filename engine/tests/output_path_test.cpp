@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/OutputPath.h"
+#include "framework/TextBytes.h"
 
 using outputpath::ChooseOutputPath;
 
@@ -58,4 +59,31 @@ TEST(OutputPath, RefusesPathsLongerThanTheBuffer)
     // The suffix that a taken name needs can push it over the limit too.
     folder.files.insert(fits);
     EXPECT_TRUE(ChooseOutputPath(dir, std::string(11, 'n'), folder).empty());
+}
+
+TEST(OutputPath, NamesInAnyLanguageKeepEveryCharacter)
+{
+    FakeFolder none;
+    // Japanese, Greek, Cyrillic, accented Latin and an emoji in UTF-8: nothing is replaced
+    // but the forbidden ASCII characters between them.
+    for (const char* name : {"\xE6\x97\xA5\xE6\x9C\xAC\xE3\x81\xAE\xE6\x97\x85", "\xCE\x9F\xCE\xB4\xCF\x8C\xCF\x82",
+                             "\xD0\x9C\xD0\xB8\xD1\x80", "Caf\xC3\xA9", "\xF0\x9F\x8E\xAC clip"})
+        EXPECT_EQ(outputpath::SafeFileName(name), name);
+    EXPECT_EQ(outputpath::SafeFileName("\xE6\x97\xA5/\xE6\x9C\xAC?"), "\xE6\x97\xA5_\xE6\x9C\xAC_");
+    EXPECT_EQ(ChooseOutputPath("C:\\out", "Caf\xC3\xA9: \xF0\x9F\x8E\xAC", none), "C:\\out\\Caf\xC3\xA9_ \xF0\x9F\x8E\xAC.mp4");
+}
+
+TEST(OutputPath, TwoByteCodePageNamesKeepTheirTrailBytes)
+{
+    // Japanese Windows before UTF-8: Shift-JIS, whose trail bytes include 0x5C ("\\") and 0x7C
+    // ("|"). Replacing them would cut the character in half and change the name.
+    textbytes::UseDoubleByteCodePage(
+        [](unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); });
+    const std::string table = "\x95\x5C";   // 表
+    const std::string pipeTrail = "\x83\x7C"; // ポ
+    EXPECT_EQ(outputpath::SafeFileName(table + pipeTrail), table + pipeTrail);
+    EXPECT_EQ(outputpath::SafeFileName(table + "\\" + pipeTrail + "|"), table + "_" + pipeTrail + "_");
+    // A lead byte with nothing after it is one character, and not a forbidden one.
+    EXPECT_EQ(outputpath::SafeFileName("a\x95"), "a\x95");
+    textbytes::UseDoubleByteCodePage(nullptr);
 }

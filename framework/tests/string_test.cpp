@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/CString.h"
+#include "framework/TextBytes.h"
 
 TEST(CString, ConstructionAndEmptiness)
 {
@@ -180,4 +181,63 @@ TEST(CString, BufferFilledByAnApiKeepsTextAndTakesNewLength)
     filled.GetBuffer(100);
     filled.ReleaseBuffer();
     EXPECT_TRUE(filled.IsEmpty());
+}
+
+// --- byte limits on multi-byte text ------------------------------------------------------
+
+namespace {
+
+// Shift-JIS lead bytes: the two-byte code page of Japanese Windows before UTF-8.
+bool IsShiftJisLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+struct ShiftJisCodePage {
+    ShiftJisCodePage() { textbytes::UseDoubleByteCodePage(IsShiftJisLeadByte); }
+    ~ShiftJisCodePage() { textbytes::UseDoubleByteCodePage(nullptr); }
+};
+
+} // namespace
+
+TEST(TextBytes, CutsUtf8OnlyBetweenCharacters)
+{
+    const std::string trip = "\xE6\x97\xA5\xE6\x9C\xAC\xE3\x81\xAE\xE6\x97\x85"; // 日本の旅, 3 bytes each
+    EXPECT_EQ(textbytes::CutToFit(trip, 12), trip);
+    EXPECT_EQ(textbytes::CutToFit(trip, 8), "\xE6\x97\xA5\xE6\x9C\xAC");
+    EXPECT_EQ(textbytes::CutToFit(trip, 6), "\xE6\x97\xA5\xE6\x9C\xAC");
+    EXPECT_EQ(textbytes::CutToFit(trip, 2), "");
+    // Greek and Cyrillic take two bytes, an emoji four, é two after ASCII.
+    EXPECT_EQ(textbytes::CutToFit("\xCE\xB1\xCE\xB2", 3), "\xCE\xB1");
+    EXPECT_EQ(textbytes::CutToFit("\xD0\x9C\xD0\xB8\xD1\x80", 5), "\xD0\x9C\xD0\xB8");
+    EXPECT_EQ(textbytes::CutToFit("a\xF0\x9F\x8E\xAC", 4), "a");
+    EXPECT_EQ(textbytes::CutToFit("Caf\xC3\xA9", 4), "Caf");
+    // A byte that starts no well-formed character counts as one.
+    EXPECT_EQ(textbytes::CutToFit("ab\xE6x", 3), "ab\xE6");
+
+    char buffer[8];
+    EXPECT_FALSE(textbytes::CopyToBuffer(buffer, sizeof(buffer), trip.c_str()));
+    EXPECT_STREQ(buffer, "\xE6\x97\xA5\xE6\x9C\xAC");
+    EXPECT_TRUE(textbytes::CopyToBuffer(buffer, sizeof(buffer), "\xCE\xB1\xCE\xB2"));
+    EXPECT_STREQ(buffer, "\xCE\xB1\xCE\xB2");
+}
+
+TEST(TextBytes, DropsACharacterThatABufferCutInHalf)
+{
+    const std::string trip = "\xE6\x97\xA5\xE6\x9C\xAC";
+    EXPECT_EQ(textbytes::DropBrokenEnd(trip), trip);
+    EXPECT_EQ(textbytes::DropBrokenEnd(trip.substr(0, 5)), trip.substr(0, 3));
+    EXPECT_EQ(textbytes::DropBrokenEnd(trip.substr(0, 4)), trip.substr(0, 3));
+    EXPECT_EQ(textbytes::DropBrokenEnd("a\xF0\x9F\x8E"), "a");
+    EXPECT_EQ(textbytes::DropBrokenEnd("plain"), "plain");
+    EXPECT_EQ(textbytes::DropBrokenEnd(""), "");
+}
+
+TEST(TextBytes, TwoByteCodePageTrailBytesStayWithTheirLead)
+{
+    ShiftJisCodePage shiftJis;
+    // 表 is 95 5C: its trail byte is the code of "\"; ソ is 83 5C.
+    const std::string table = "\x95\x5C\x83\x5C";
+    EXPECT_EQ(textbytes::CharLength(table, 0), 2u);
+    EXPECT_EQ(textbytes::CutToFit(table, 3), "\x95\x5C");
+    EXPECT_EQ(textbytes::CutToFit("a" + table, 2), "a");
+    EXPECT_EQ(textbytes::DropBrokenEnd("a\x95"), "a");
+    EXPECT_EQ(textbytes::DropBrokenEnd(table), table);
 }

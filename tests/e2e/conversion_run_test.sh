@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A whole conversion run with the real encoder on real clips: outputs never overwrite a file
 # already in the folder (nor each other), a title full of path and shell characters becomes a
-# safe file name and intact metadata, a second Start converts everything again, and no
-# encoder process outlives the run.
+# safe file name and intact metadata, a second Start converts everything again, no encoder
+# process outlives the run, and files and titles named in any language convert as named.
 source "$(dirname "$0")/lib.sh"
 trap 'clear_output_dir; cleanup_e2e' EXIT
 
@@ -76,4 +76,44 @@ tag="$(ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 "$
 [ "$tag" = "a/b: 'c' -y" ] || fail "title metadata is [$tag]"
 encoders_gone || fail "encoder processes left after the titled run: $(encoder_processes)"
 close_varnello
-echo "ok: conversion runs name, convert and tag their outputs"
+
+# 4. Names in any language, converted in one run into a folder with a Japanese name: each
+#    source chosen in the Open dialog, one of them given a Greek title pasted into the title
+#    box (xdotool cannot type Greek into Wine). Each row shows its name, each output is named
+#    after its title and tagged with it, and nothing is written under a "?" name. The
+#    RealMedia one goes through an intermediate file named after it.
+names=("日本の旅" "Ελληνικά" "Привет мир" "Café crème" "🎬 clip")
+extensions=(avi avi rm avi avi)
+greek="Πρώτο μέρος"
+out3="$E2E_TMP/出力"; mkdir -p "$out3"
+set_output_dir "$out3"
+start_varnello
+remember_rects
+for i in "${!names[@]}"; do
+    source_file="$E2E_TMP/src$i/${names[$i]}.${extensions[$i]}"
+    mkdir -p "$E2E_TMP/src$i"
+    make_clip "$source_file" 2
+    add_file "$source_file"
+    row_text "$i" | grep_q -F "| ${names[$i]}.${extensions[$i]} | 00:00:00 | 00:00:02 | ${names[$i]}.mp4 |" \
+        || fail "row $i reads: $(row_text "$i")"
+done
+control_line 1023 | grep_q -F "text=${names[4]}" || fail "the title box shows: $(control_line 1023)"
+click_row 3
+inspect clip "$greek" || fail "could not put the title on the clipboard"
+click_control 1023; xdotool key End shift+Home ctrl+v; sleep 0.5
+control_line 1023 | grep_q -F "text=$greek" || fail "the pasted title reads: $(control_line 1023)"
+row_text 3 | grep_q -F "| $greek.mp4 |" || fail "the retitled row reads: $(row_text 3)"
+click_control 1048
+close_finished_box "run with names in any language"
+expect_rows_finished 5 "run with names in any language"
+titles=("${names[@]}"); titles[3]="$greek"
+for title in "${titles[@]}"; do
+    expect_video "$out3/$title.mp4"
+    tag="$(ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 "$out3/$title.mp4")"
+    [ "$tag" = "$title" ] || fail "$title.mp4 has the title tag [$tag]"
+done
+[ "$(ls "$out3" | wc -l)" = "5" ] || fail "the run wrote: $(ls "$out3")"
+! find "$E2E_TMP" "$VARNELLO_DIST" -name '*\?*' | grep . || fail "something was written under a \"?\" name"
+encoders_gone || fail "encoder processes left after the run: $(encoder_processes)"
+close_varnello
+echo "ok: conversion runs name, convert and tag their outputs, in any language"

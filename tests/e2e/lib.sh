@@ -144,7 +144,17 @@ add_file() {
     wait_for 15 xdotool search --onlyvisible --name '^Open$' || fail "no Open dialog"
     dialog="$(xdotool search --onlyvisible --name '^Open$' | head -1)"
     xdotool windowfocus "$dialog"; sleep 0.3
-    xdotool type --delay 5 "$(winpath "$path")"
+    if LC_ALL=C grep_q '[^ -~]' <<<"$path"; then
+        # xdotool cannot type characters outside the keyboard layout into Wine: enter the
+        # file's folder by its (ASCII) path, then pick the file, its folder's only one, from
+        # the dialog's file list with the keys.
+        [ "$(ls -A "$(dirname "$path")" | wc -l)" = "1" ] || fail "$path is not alone in its folder"
+        xdotool type --delay 5 "$(winpath "$(dirname "$path")")\\"
+        xdotool key Return; sleep 1.5
+        xdotool key shift+Tab; sleep 0.3; xdotool key Down; sleep 0.3
+    else
+        xdotool type --delay 5 "$(winpath "$path")"
+    fi
     xdotool key Return
     wait_for 15 bash -c "! xdotool search --onlyvisible --name '^Open\$'" || fail "the Open dialog stayed"
     sleep 0.5

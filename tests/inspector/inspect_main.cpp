@@ -7,6 +7,7 @@
 //   inspect.exe close            closes the frame as its close box does
 //   inspect.exe topwindows       captions and classes of the program's visible windows
 //   inspect.exe wait-caption TEXT [MS]   waits for a visible window captioned TEXT
+//   inspect.exe clip TEXT        puts TEXT on the clipboard (Unicode), for pasting with Ctrl+V
 //   inspect.exe settext ID TEXT  sets the text of page control ID (an edit then tells the page)
 //   inspect.exe select ID INDEX  selects item INDEX of page combo ID and tells the page, as a
 //                                choice from the drop-down does
@@ -29,6 +30,7 @@
 //   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -257,6 +259,26 @@ int main(int argc, char** argv)
         GetWindowRect(control, &rect);
         std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
         return 0;
+    }
+    if (command == "clip" && argc > 2) {
+        // TEXT onto the clipboard as Unicode, read from the wide command line, for a test that
+        // pastes it with Ctrl+V where xdotool cannot type its characters.
+        int count = 0;
+        LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+        if (!wide || count < 3 || !OpenClipboard(nullptr))
+            return 1;
+        const std::wstring text = wide[2];
+        LocalFree(wide);
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        if (memory) {
+            std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+            GlobalUnlock(memory);
+            if (!SetClipboardData(CF_UNICODETEXT, memory))
+                GlobalFree(memory);
+        }
+        CloseClipboard();
+        return memory ? 0 : 1;
     }
     if (command == "settext" && argc > 3) {
         HWND control = GetDlgItem(page, std::atoi(argv[2]));
