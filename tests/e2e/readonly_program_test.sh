@@ -44,6 +44,7 @@ else
     echo "NOTE: this machine allows neither a bind mount nor chattr +i: the program folder stays" \
          "writable, and the test can only show that nothing new appears in it"
 fi
+echo "the program folder is protected by: ${protection:-nothing}"
 if [ -n "$protection" ]; then
     ! touch "$VARNELLO_DIST/probe" 2>/dev/null || fail "the program folder is still writable"
 fi
@@ -70,10 +71,15 @@ add_file "$E2E_TMP/clip.avi"
 inspect select 1024 1 || fail "could not choose profile 1"
 state | grep_q '^combo 1024 sel=1 ' || fail "profile 1 is not chosen: $(state | grep '^combo 1024')"
 
+# The intermediate file lives only for the few seconds of its task: a watcher notes each one.
+( while :; do ls -A "$VARNELLO_DATA" 2>/dev/null | grep -E '_[0-9]{5}[.](avi|mpg)$' >> "$E2E_TMP/seen" || true; sleep 0.05; done ) &
+watcher=$!
 click_control 1048
-wait_for 120 bash -c "ls '$VARNELLO_DATA'/*_[0-9][0-9][0-9][0-9][0-9].* 2>/dev/null | grep -q ." \
-    || fail "no intermediate file appeared in the user's data folder"
 wait_for 240 xdotool search --onlyvisible --name '^Information$' || fail "the run did not end"
+kill "$watcher" 2>/dev/null || true; wait "$watcher" 2>/dev/null || true
+seen="$(sort -u "$E2E_TMP/seen" 2>/dev/null)"
+echo "$seen" | grep_q -xE '[.][.]_a_b______c_[0-9]{5}[.](avi|mpg)' \
+    || fail "no intermediate file under the title's safe name in the user's data folder: [$seen]"
 box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
 xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
 xdotool key Return
