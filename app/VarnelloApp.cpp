@@ -6,8 +6,10 @@
 #include <stdlib.h>
 
 #include "app/MainFrameDlg.h"
+#include "engine/UserFolders.h"
 #include "framework/OleControlContainer.h"
 #include "framework/TextBytes.h"
+#include "videoedit/IntermediateTranscode.h"
 
 char g_szModuleDir[MAX_PATH];
 CString g_strProductName("Varnello");
@@ -49,6 +51,8 @@ BOOL CVarnelloApp::InitInstance()
     UseProgramCodePage();
     StoreModuleDirectory();
     _chdir(g_szModuleDir);
+    // Intermediate files of a run that never ended (a crash, a killed program).
+    RemoveLeftoverIntermediateFiles(UserDataFolder(false).c_str());
     CoInitialize(nullptr);
     m_videoEditComponent = RegisterVideoEditComponent();
 

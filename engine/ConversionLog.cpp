@@ -9,11 +9,13 @@
 #include "framework/TextBytes.h"
 
 #include "engine/FailedTaskReport.h"
+#include "engine/UserFolders.h"
 
 void AppendLog(const char* pszText)
 {
     // "a+t": read and write, created when missing, never truncated, every write at the end.
-    FILE* log = std::fopen("log.txt", "a+t");
+    const std::string path = UserDataFolder() + "log.txt";
+    FILE* log = std::fopen(path.c_str(), "a+t");
     if (!log)
         return;
     std::fseek(log, 0, SEEK_END);

@@ -1,4 +1,6 @@
-// "log.txt" in the working directory: the only place where the encoder runner's failures go.
+// "log.txt" in the program's data folder of the user (UserDataFolder), which the user can
+// always write even where the program's own folder is read-only: the only place where the
+// run's failures go.
 #pragma once
 
 #include <string>

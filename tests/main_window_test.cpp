@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -295,7 +296,11 @@ TEST_F(MainWindow, ShowsEveryControlWhereItBelongs)
 
     inspect::ChildInfo outputDir = inspect::Child(m_page, 1021);
     EXPECT_FALSE(outputDir.enabled);
-    EXPECT_EQ(outputDir.text, "D:\\");
+    // No folder stored: the user's own Videos folder, not a drive that may not exist.
+    char szVideos[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_MYVIDEO, nullptr, SHGFP_TYPE_CURRENT, szVideos)));
+    EXPECT_EQ(outputDir.text, szVideos);
+    EXPECT_NE(outputDir.text, "D:\\");
 
     for (const ComboDefaults& combo : SettingCombos()) {
         SCOPED_TRACE("combo " + std::to_string(combo.id));

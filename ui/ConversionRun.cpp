@@ -17,6 +17,7 @@
 #include "engine/MessagePump.h"
 #include "engine/MessageText.h"
 #include "engine/OutputPath.h"
+#include "engine/UserFolders.h"
 #include "res/resource.h"
 
 namespace {
@@ -54,6 +55,19 @@ void RemoveFailedOutput(const char* pszPath)
     }
 }
 
+// Deletes a RealMedia task's intermediate file once the task's turn is over, converted,
+// failed, refused or stopped: it is a full copy of the trimmed video, of no use afterwards. An
+// encoder that was just told to quit may hold it open for a moment: try for a little while.
+void RemoveIntermediateFile(const ConvertTask& task)
+{
+    if (task.bNeedIntermediate != 1 || task.strIntermediatePath.IsEmpty())
+        return;
+    const DWORD start = GetTickCount();
+    while (!DeleteFileA(task.strIntermediatePath) && GetLastError() != ERROR_FILE_NOT_FOUND &&
+           GetLastError() != ERROR_PATH_NOT_FOUND && GetTickCount() - start < 3000)
+        Sleep(50);
+}
+
 } // namespace
 
 void CVarnelloDlg::OnStartConvert()
@@ -70,6 +84,16 @@ void CVarnelloDlg::OnStartConvert()
     if (szOutputDir[0] == '\0') {
         const CString strText = CenterMessageText("Please set the output directory firstly");
         AfxSeamMessageBox(m_hWnd, strText, "Error", MB_OK);
+        return;
+    }
+    // A folder that is not there yet (a new user's Videos folder, a stored folder removed
+    // since) is made with its parents. One that cannot be made (no such drive, no right to
+    // write there) would fail every task: nothing runs, and the user is told what to do.
+    if (!EnsureFolderExists(szOutputDir)) {
+        CString strMessage;
+        strMessage.Format("The output directory %s cannot be created. Please choose another one with Browse.",
+                          szOutputDir);
+        AfxSeamMessageBox(m_hWnd, CenterMessageText(strMessage), "Error", MB_OK);
         return;
     }
 
@@ -98,6 +122,7 @@ void CVarnelloDlg::OnStartConvert()
             m_arrTasks.SetAt(i, refused);
             InvalidateCells(i, i, 4, false);
             LogFailedTask(refused.strSourcePath, "(the output path would be longer than 259 characters)", {});
+            RemoveIntermediateFile(refused);
             continue;
         }
         CString strCommand = BuildCommandLine(i);
@@ -127,6 +152,7 @@ void CVarnelloDlg::OnStartConvert()
         }
         m_arrTasks.SetAt(i, task);
         InvalidateCells(i, i, 4, false);
+        RemoveIntermediateFile(task);
         if (task.bFailed == 1)
             RemoveFailedOutput(m_szOutputFile);
         else if (m_chkShutdown.GetCheck() == 0)
@@ -137,6 +163,13 @@ void CVarnelloDlg::OnStartConvert()
     // does not quit in time is ended.
     EndEncoder();
     WaitForEncoderExit(kEncoderExitWaitMs);
+    // A stopped task's file: the stop sequence's own delete fails while the encoder still reads
+    // it or the control still writes it (the control is ended here rather than at its next
+    // progress event, which may come late).
+    if (g_bStopConvert && IsValidTask(g_nConvertIndex) && m_arrTasks.GetAt(g_nConvertIndex).bNeedIntermediate == 1) {
+        m_videoEdit.StopConvert();
+        RemoveIntermediateFile(m_arrTasks.GetAt(g_nConvertIndex));
+    }
     m_bConverting = 0;
     m_btnStartConvert.ShowWindow(SW_SHOW);
     m_btnStopConvert.ShowWindow(SW_HIDE);

@@ -2,12 +2,13 @@
 // control and its tasks to the step and forwards the control's two conversion events.
 #include "ui/VarnelloDlg.h"
 
-#include "app/VarnelloApp.h"
+#include "engine/UserFolders.h"
 #include "videoedit/IntermediateTranscode.h"
 
 void CVarnelloDlg::TranscodeToIntermediate(int nIndex)
 {
-    ::TranscodeToIntermediate(m_videoEdit, *this, g_szModuleDir, nIndex);
+    // In the user's data folder, not beside the program, whose folder may be read-only.
+    ::TranscodeToIntermediate(m_videoEdit, *this, UserDataFolder().c_str(), nIndex);
 }
 
 void CVarnelloDlg::OnIntermediateProgress(double dPosition, double dTotal)

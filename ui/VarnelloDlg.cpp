@@ -8,6 +8,7 @@
 #include "app/VarnelloApp.h"
 #include "engine/TaskCell.h"
 #include "framework/TextBytes.h"
+#include "engine/UserFolders.h"
 #include "res/resource.h"
 #include "ui/TaskNavigation.h"
 #include "VarnelloVersion.h"
@@ -294,8 +295,12 @@ void CVarnelloDlg::UpdateWindowTitle()
 
 void CVarnelloDlg::LoadOutputDir()
 {
-    if (!ReadUserRegistryText("Software\\Varnello\\destination", m_strOutputDir))
-        m_strOutputDir = "D:\\";
+    // With no folder chosen yet, the user's own Videos folder: one that exists on every
+    // machine and that the user can write (a fixed drive letter may be missing or a DVD drive).
+    if (!ReadUserRegistryText("Software\\Varnello\\destination", m_strOutputDir)) {
+        const std::string videos = UserVideosFolder();
+        m_strOutputDir = videos.empty() ? "D:\\" : videos.c_str();
+    }
     m_edtOutputDir.SetWindowText(m_strOutputDir);
 }
 

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "engine/OutputPath.h"
+
 namespace {
 constexpr size_t kPathBuffer = 260; // the program's path buffers, terminator included
 }
@@ -36,18 +38,21 @@ IntermediateSettings MakeIntermediateSettings(int nVideoCodec, int nAudioCodec)
     return settings;
 }
 
-bool FormatIntermediatePath(const char* szModuleDir, const char* szOutputName, const char* szNameFormat,
+bool FormatIntermediatePath(const char* szFolder, const char* szOutputName, const char* szNameFormat,
                             int nRandom, char* szPath, size_t nPathSize)
 {
     if (nPathSize > 0)
         szPath[0] = '\0';
-    const size_t nDir = std::strlen(szModuleDir);
-    const size_t nName = std::strlen(szOutputName);
+    // The same safe name as the output file's: a title cannot lead the file into another
+    // folder ("..\"), an alternate data stream (":") or no file at all ("?", "*", "<", ...).
+    const std::string safeName = outputpath::SafeFileName(szOutputName);
+    const size_t nDir = std::strlen(szFolder);
+    const size_t nName = safeName.size();
     if (nDir + nName >= kPathBuffer)
         return false;
     char szBase[kPathBuffer];
-    std::memcpy(szBase, szModuleDir, nDir);
-    std::memcpy(szBase + nDir, szOutputName, nName + 1);
+    std::memcpy(szBase, szFolder, nDir);
+    std::memcpy(szBase + nDir, safeName.c_str(), nName + 1);
     const int nWritten = std::snprintf(szPath, nPathSize, szNameFormat, szBase, nRandom);
     if (nWritten < 0 || static_cast<size_t>(nWritten) >= nPathSize || static_cast<size_t>(nWritten) >= kPathBuffer) {
         if (nPathSize > 0)
@@ -55,6 +60,27 @@ bool FormatIntermediatePath(const char* szModuleDir, const char* szOutputName, c
         return false;
     }
     return true;
+}
+
+bool IsIntermediateFileName(const std::string& fileName)
+{
+    const size_t nExtension = 4; // ".avi" or ".mpg"
+    const size_t nDigits = 5;    // 10000 to 50000
+    if (fileName.size() < 1 + nDigits + nExtension)
+        return false;
+    const std::string extension = fileName.substr(fileName.size() - nExtension);
+    if (extension != ".avi" && extension != ".mpg")
+        return false;
+    const size_t nUnderscore = fileName.size() - nExtension - nDigits - 1;
+    if (fileName[nUnderscore] != '_')
+        return false;
+    int nNumber = 0;
+    for (size_t i = nUnderscore + 1; i < nUnderscore + 1 + nDigits; ++i) {
+        if (fileName[i] < '0' || fileName[i] > '9')
+            return false;
+        nNumber = nNumber * 10 + (fileName[i] - '0');
+    }
+    return nNumber >= kIntermediateNumberMin && nNumber <= kIntermediateNumberMax;
 }
 
 IntermediateProgress ComputeIntermediateProgress(double dPos, double dTotal, unsigned long nElapsedMs)

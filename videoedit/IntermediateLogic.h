@@ -22,11 +22,22 @@ struct IntermediateSettings {
 
 IntermediateSettings MakeIntermediateSettings(int nVideoCodec, int nAudioCodec);
 
-// The intermediate file's path: szModuleDir and szOutputName joined, then formatted with the
-// settings' name format and nRandom. False (and szPath empty) when the joined text does not
-// fit the program's 260-character path buffers or the result is too long to be a path.
-bool FormatIntermediatePath(const char* szModuleDir, const char* szOutputName, const char* szNameFormat,
+// The intermediate file's path: szFolder (with its trailing backslash) and the output name
+// made safe for a file name as the output file's is, then formatted with the settings' name
+// format and nRandom. So the file always lies in szFolder, whatever the title holds. False
+// (and szPath empty) when the joined text does not fit the program's 260-character path
+// buffers or the result is too long to be a path.
+bool FormatIntermediatePath(const char* szFolder, const char* szOutputName, const char* szNameFormat,
                             int nRandom, char* szPath, size_t nPathSize);
+
+// The lowest and highest numbers that an intermediate file's name carries.
+constexpr int kIntermediateNumberMin = 10000;
+constexpr int kIntermediateNumberMax = 50000;
+
+// True for a name that FormatIntermediatePath makes (a name, "_", a number from
+// kIntermediateNumberMin to kIntermediateNumberMax, ".avi" or ".mpg"): the files that a
+// crashed run may have left, and the only ones that the clean-up at start removes.
+bool IsIntermediateFileName(const std::string& fileName);
 
 struct IntermediateProgress {
     double dPercent = 0; // 0 to 100

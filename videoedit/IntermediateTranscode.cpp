@@ -34,6 +34,24 @@ std::vector<std::string> CodecNames(CVideoEdit& videoEdit, LPDISPATCH (CVideoEdi
     return names;
 }
 
+// A directory search, closed when it goes out of scope.
+class FileSearch {
+public:
+    explicit FileSearch(HANDLE search) : m_search(search) {}
+    ~FileSearch()
+    {
+        if (IsOpen())
+            FindClose(m_search);
+    }
+    FileSearch(const FileSearch&) = delete;
+    FileSearch& operator=(const FileSearch&) = delete;
+    bool IsOpen() const { return m_search != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_search; }
+
+private:
+    HANDLE m_search;
+};
+
 bool ValidIndex(const ConversionTarget& target, int nIndex)
 {
     return nIndex >= 0 && nIndex < target.GetTaskCount();
@@ -41,7 +59,7 @@ bool ValidIndex(const ConversionTarget& target, int nIndex)
 
 } // namespace
 
-void TranscodeToIntermediate(CVideoEdit& videoEdit, ConversionTarget& target, const char* szModuleDir, int nIndex)
+void TranscodeToIntermediate(CVideoEdit& videoEdit, ConversionTarget& target, const char* szFolder, int nIndex)
 {
     if (!ValidIndex(target, nIndex))
         return;
@@ -74,8 +92,9 @@ void TranscodeToIntermediate(CVideoEdit& videoEdit, ConversionTarget& target, co
     // 4, 5. The file's name, in the task before writing starts. A name that does not fit a
     // path is refused like a start the control refused: phase 1, not done, no file.
     char szPath[MAX_PATH];
-    const bool bPathFits = FormatIntermediatePath(szModuleDir, task.strOutputName, settings.szNameFormat,
-                                                  RandomInRange(10000, 50000), szPath, sizeof(szPath));
+    const bool bPathFits =
+        FormatIntermediatePath(szFolder, task.strOutputName, settings.szNameFormat,
+                               RandomInRange(kIntermediateNumberMin, kIntermediateNumberMax), szPath, sizeof(szPath));
     task.strIntermediatePath = bPathFits ? szPath : "";
     task.nPhase = 1;
     task.bIntermediateDone = 0;
@@ -139,4 +158,17 @@ void OnIntermediateFinished(CVideoEdit& videoEdit, ConversionTarget& target)
     task.nPhase = 2;
     task.bIntermediateDone = 1;
     target.SetTask(nIndex, task);
+}
+
+void RemoveLeftoverIntermediateFiles(const char* szFolder)
+{
+    const std::string folder = szFolder;
+    WIN32_FIND_DATAA found{};
+    const FileSearch search(FindFirstFileA((folder + "*_*.*").c_str(), &found));
+    if (!search.IsOpen())
+        return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsIntermediateFileName(found.cFileName))
+            DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search.Get(), &found));
 }

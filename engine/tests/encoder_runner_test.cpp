@@ -5,6 +5,7 @@
 #include <tlhelp32.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "engine/EncoderRunner.h"
 #include "engine/MessagePump.h"
 #include "framework/Wnd.h"
+#include "tests/support/shell_folder_redirect.h"
 
 namespace {
 
@@ -158,7 +160,10 @@ protected:
         m_dir = std::string(temp) + "runner_test_" + std::to_string(GetCurrentProcessId()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
         CreateDirectoryA(m_dir.c_str(), nullptr);
-        DeleteFileA((m_dir + "\\log.txt").c_str());
+        // The user's local application data is this test's folder: the log goes to its
+        // "Varnello" sub-folder, whatever the working directory is.
+        m_localAppData = std::make_unique<testpaths::ShellFolderRedirect>("Local AppData", m_dir);
+        DeleteFileA(LogPath().c_str());
         GetCurrentDirectoryA(sizeof(m_oldDir), m_oldDir);
         SetCurrentDirectoryA(m_dir.c_str());
 
@@ -182,7 +187,11 @@ protected:
         if (m_window)
             DestroyWindow(m_window);
         SetCurrentDirectoryA(m_oldDir);
-        DeleteFileA((m_dir + "\\log.txt").c_str());
+        // Never in the working directory, which is the program's own, read-only folder.
+        EXPECT_FALSE(FileExists(m_dir + "\\log.txt"));
+        DeleteFileA(LogPath().c_str());
+        RemoveDirectoryA((m_dir + "\\Varnello").c_str());
+        m_localAppData.reset();
         DeleteFileA((m_dir + "\\marker.txt").c_str());
         RemoveDirectoryA(m_dir.c_str());
         EXPECT_TRUE(NoEncoderLeft()) << "an encoder was left running";
@@ -212,11 +221,13 @@ protected:
         return m_window;
     }
 
-    std::string LogText() const { return ReadWholeFile(m_dir + "\\log.txt"); }
+    std::string LogPath() const { return m_dir + "\\Varnello\\log.txt"; }
+    std::string LogText() const { return ReadWholeFile(LogPath()); }
     std::string Marker() const { return m_dir + "\\marker.txt"; }
 
     RecordingTarget m_target;
     std::string m_dir;
+    std::unique_ptr<testpaths::ShellFolderRedirect> m_localAppData;
     std::string m_encoder;
     char m_oldDir[MAX_PATH] = {};
     HWND m_window = nullptr;
@@ -233,7 +244,7 @@ TEST_F(EncoderRunnerTest, ReadsProgressWrittenToStandardErrorOnly)
     EXPECT_DOUBLE_EQ(last.dEncodedTime, 3.0);
     EXPECT_GT(last.dSpeed, 0.0);
     EXPECT_EQ(m_target.invalidations, static_cast<int>(m_target.stored.size()));
-    EXPECT_FALSE(FileExists(m_dir + "\\log.txt")) << "a normal run writes no log";
+    EXPECT_FALSE(FileExists(LogPath())) << "a normal run writes no log";
 }
 
 TEST_F(EncoderRunnerTest, ParsesEachPieceOfASplitLineOnItsOwn)
@@ -253,7 +264,7 @@ TEST_F(EncoderRunnerTest, SilentEncoderEndsTheRunWithoutALogEntry)
 {
     Run("silent");
     EXPECT_TRUE(m_target.stored.empty());
-    EXPECT_FALSE(FileExists(m_dir + "\\log.txt"));
+    EXPECT_FALSE(FileExists(LogPath()));
 }
 
 TEST_F(EncoderRunnerTest, KeepsTheWindowPaintingBetweenReads)
@@ -301,7 +312,7 @@ TEST_F(EncoderRunnerTest, StopDuringTheRunSendsQToTheEncoder)
     EXPECT_EQ(g_hChildStdoutRead, nullptr);
     EXPECT_EQ(g_hChildStdinWrite, nullptr);
     EXPECT_EQ(WaitForFile(Marker()), "q");
-    EXPECT_FALSE(FileExists(m_dir + "\\log.txt"));
+    EXPECT_FALSE(FileExists(LogPath()));
 }
 
 TEST_F(EncoderRunnerTest, StopIsHandledWhileTheEncoderIsQuiet)
@@ -328,7 +339,7 @@ TEST_F(EncoderRunnerTest, IntermediateTaskIsStoppedAtTheTrimmedLength)
     EXPECT_EQ(g_hChildStdinWrite, nullptr);
     EXPECT_EQ(WaitForFile(Marker()), "q");
     EXPECT_DOUBLE_EQ(m_target.tasks[0].dEncodedTime, 10.0);
-    EXPECT_FALSE(FileExists(m_dir + "\\log.txt"));
+    EXPECT_FALSE(FileExists(LogPath()));
 }
 
 TEST_F(EncoderRunnerTest, ClosesEveryHandleOnceAndLeaksNone)

@@ -30,15 +30,15 @@ close_and_time_encoder_end "plain task"
 
 # 2. During the intermediate step of a RealMedia task.
 make_clip "$E2E_TMP/movie.rm" 400
-rm -f "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg
+rm -f "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg
 start_varnello
 add_file "$E2E_TMP/movie.rm"
 click_control 1048
-wait_for 30 bash -c "ls '$VARNELLO_DIST'/movie_*.avi '$VARNELLO_DIST'/movie_*.mpg 2>/dev/null | grep -q ." \
+wait_for 30 bash -c "ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/movie_*.mpg 2>/dev/null | grep -q ." \
     || fail "no intermediate file appeared"
 sleep 1
 close_and_time_encoder_end "RealMedia task"
-if ls "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg >/dev/null 2>&1; then
-    fail "the intermediate file is still there: $(ls "$VARNELLO_DIST"/movie_*)"
+if ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg >/dev/null 2>&1; then
+    fail "the intermediate file is still there: $(ls "$VARNELLO_DATA"/movie_*)"
 fi
 echo "ok: closing during a run stops it and cleans up"

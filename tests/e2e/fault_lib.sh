@@ -33,19 +33,19 @@ expect_no_leftovers() {
     wait_for 10 no_prefix_pids 'winedbg' || fail "$1: a crash handler is left running"
 }
 
-# Number of error entries in the program's log (the "app" folder of the program in use).
+# Number of error entries in the program's log (in the user's data folder of the program).
 log_entries() {
-    local log="$VARNELLO_DIST/app/log.txt"
+    local log="$VARNELLO_DATA/log.txt"
     [ -f "$log" ] || { echo 0; return; }
     grep -c '^ERROR:' "$log" || true
 }
 # The API names of the log's entries, one line each.
 log_apis() {
-    local log="$VARNELLO_DIST/app/log.txt"
+    local log="$VARNELLO_DATA/log.txt"
     [ -f "$log" ] || return 0
     tr -d '\r' <"$log" | sed -n 's/^ERROR:   API         =   \(.*\)\.$/\1/p'
 }
-clear_log() { rm -f "$VARNELLO_DIST/app/log.txt"; }
+clear_log() { rm -f "$VARNELLO_DATA/log.txt"; }
 
 # A listing of a folder with sizes and checksums, to show that nothing in it changed.
 folder_fingerprint() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }

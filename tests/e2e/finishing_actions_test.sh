@@ -165,7 +165,7 @@ awk '/^\[/ { section = $0 }
      { print }' "$VARNELLO_DIST/app/iPod_Profile.ini" > "$E2E_TMP/profiles.ini"
 grep -q '^Command0=no_such_encoder.exe ' "$E2E_TMP/profiles.ini" || fail "could not break profile1"
 mv "$E2E_TMP/profiles.ini" "$VARNELLO_DIST/app/iPod_Profile.ini"
-rm -f "$VARNELLO_DIST/app/log.txt" "$autoadd"/*
+rm -f "$VARNELLO_DATA/log.txt" "$autoadd"/*
 out="$E2E_TMP/failed"; mkdir -p "$out"
 must set_output_dir "$out"
 start_varnello
@@ -185,8 +185,9 @@ expect_video_of "$out/clip.mp4" 2
 expect_video_of "$out/clip_2.mp4" 4
 [ "$(ls "$out" | wc -l)" = "2" ] || fail "missing encoder: the folder holds $(ls "$out")"
 [ "$(autoadd_files)" = "clip.mp4 clip_2.mp4 " ] || fail "ViviRarir was given: $(autoadd_files)"
-log="$VARNELLO_DIST/app/log.txt"
-[ -f "$log" ] || fail "no log.txt in the app folder"
+log="$VARNELLO_DATA/log.txt"
+[ -f "$log" ] || fail "no log.txt in the user's data folder"
+[ ! -e "$VARNELLO_DIST/app/log.txt" ] || fail "a log.txt was written beside the program"
 tr -d '\r' < "$log" > "$E2E_TMP/log"
 [ "$(grep -c '^ERROR:' "$E2E_TMP/log")" = "1" ] || fail "the log holds other than one entry: $(cat "$E2E_TMP/log")"
 [ "$(sed -n 2p "$E2E_TMP/log")" = "ERROR:   API         =   CreateProcess." ] || fail "log entry: $(cat "$E2E_TMP/log")"

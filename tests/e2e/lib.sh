@@ -12,6 +12,12 @@ VARNELLO_PID=""
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# The program's data folder of this prefix's user, as a Unix path: where it writes its log and
+# the intermediate files of RealMedia tasks (its own folder is only read). Every test starts
+# with it gone, so that a log entry or a file found there is the test's own.
+VARNELLO_DATA="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Local/Varnello"
+rm -rf "$VARNELLO_DATA"
+
 # "grep -q" for the end of a pipeline: grep -q leaves at the first match, and under pipefail
 # the writer's broken pipe would turn a match into a failure now and then. This reads it all.
 grep_q() { grep "$@" >/dev/null; }

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Output folders that cannot take the file, and paths at the length limit, on the real
-# program: a folder that does not exist, a read-only one, a full disk, a folder path of 259
-# characters (the output path cannot fit), and a source path of 259 characters (it converts
-# under a short title, and is refused where its own name makes the output path too long).
-# Each failure shows "Failed", writes nothing anywhere, changes no file already there, leaves
-# no process and logs nothing, since no call of the program itself failed.
+# Output folders, on the real program. Those that are not there yet: with none stored the box
+# offers the user's Videos folder and a first run converts into it; a missing folder is made
+# with its missing parents and used; one that cannot be made (no such drive) is refused with a
+# message before anything runs. Then folders that cannot take the file, and paths at the
+# length limit: a read-only folder, a full disk, a folder path of 259 characters (the output
+# path cannot fit), and a source path of 259 characters (it converts under a short title, and
+# is refused where its own name makes the output path too long). Each failure shows "Failed",
+# writes nothing anywhere, changes no file already there, leaves no process and logs nothing,
+# since no call of the program itself failed.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
 
@@ -50,17 +53,67 @@ expect_run_fails_into() {
     [ "$(log_entries)" = "0" ] || fail "$what: unexpected log entries: $(log_apis)"
 }
 
+# The Unix path of a Windows path on this prefix's drive C: or Z:.
+unixpath() {
+    case "$1" in
+        [Cc]:\\*) echo "$WINEPREFIX/drive_c$(echo "${1:2}" | sed 's#\\#/#g')" ;;
+        [Zz]:\\*) echo "${1:2}" | sed 's#\\#/#g' ;;
+        *) fail "no Unix path for $1" ;;
+    esac
+}
+
 use_private_dist
 make_clip "$E2E_TMP/clip.avi" 2
 make_clip "$E2E_TMP/big.avi" 20 -s 640x480
+clear_output_dir
 start_varnello
 add_file "$E2E_TMP/clip.avi"
 
-# 1. A folder that does not exist: nothing creates it.
-expect_run_fails_into "missing folder" "$E2E_TMP/nowhere/out"
-[ ! -e "$E2E_TMP/nowhere" ] || fail "missing folder: something created $(find "$E2E_TMP/nowhere")"
+# 1. No folder stored: the box offers the user's Videos folder, and a run converts into it.
+videos_win="$(control_line 1021 | sed 's/.* text=//')"
+echo "$videos_win" | grep_q -E '^[Cc]:\\users\\[^\\]+\\Videos$' || fail "no stored folder: the box shows [$videos_win]"
+videos="$(unixpath "$videos_win")"
+# The prefix's Videos folder may hold files of earlier runs or of the user: only the new one counts.
+videos_before="$(ls "$videos" 2>/dev/null || true)"
+run_to_end "Videos folder"
+expect_alive "Videos folder"
+[ "$(progress_text 0)" = "Finished" ] || fail "Videos folder: row 0 shows [$(progress_text 0)]"
+new_in_videos="$(comm -13 <(echo "$videos_before") <(ls "$videos"))"
+echo "$new_in_videos" | grep_q -xE 'clip(_[0-9]+)?[.]mp4' || fail "Videos folder: new files there: [$new_in_videos]"
+[ -s "$videos/$new_in_videos" ] || fail "Videos folder: $new_in_videos is empty"
+rm -f "$videos/$new_in_videos"
 
-# 2. A read-only folder holding a file under the name the run would try first. As root, Unix
+# 2. A folder that is not there, nor its parent: both are made and the run writes into them.
+made="$E2E_TMP/nowhere/out"
+inspect settext 1021 "$(winpath "$made")" || fail "could not set the output folder"
+run_to_end "missing folder"
+expect_alive "missing folder"
+[ "$(progress_text 0)" = "Finished" ] || fail "missing folder: row 0 shows [$(progress_text 0)]"
+[ "$(ls "$made")" = "clip.mp4" ] && [ -s "$made/clip.mp4" ] || fail "missing folder: it holds [$(ls "$made" 2>&1)]"
+
+# 3. A folder on a drive that does not exist: a message names it and says what to do; the run
+# does not start, so the row keeps its "Finished" and no encoder starts.
+drive=""
+for letter in q r s t u v w x y; do [ -e "$WINEPREFIX/dosdevices/$letter:" ] || { drive="${letter^^}"; break; }; done
+[ -n "$drive" ] || fail "every drive letter from Q: to Y: exists in this prefix"
+nodrive="$drive:\\Videos\\iPod"
+inspect settext 1021 "$nodrive" || fail "could not set the output folder"
+click_control 1048
+wait_for 15 xdotool search --onlyvisible --name '^Error$' || fail "no drive: no Error box"
+box_text="$(inspect boxtext Error)"
+echo "$box_text" | grep_q -F "$nodrive" || fail "no drive: the box does not name the folder: $box_text"
+echo "$box_text" | grep_q -F "Browse" || fail "no drive: the box does not point to Browse: $box_text"
+box="$(xdotool search --onlyvisible --name '^Error$' | head -1)"
+xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
+xdotool key Return
+wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Error\$'" || fail "no drive: the box stayed"
+[ "$(progress_text 0)" = "Finished" ] || fail "no drive: row 0 changed to [$(progress_text 0)]"
+control_line 1048 | grep_q 'visible=1' || fail "no drive: Start is not shown: $(control_line 1048)"
+no_prefix_pids 'venc[.]exe' || fail "no drive: an encoder started"
+! xdotool search --onlyvisible --name '^Information$' >/dev/null || fail "no drive: a run ended"
+[ "$(log_entries)" = "0" ] || fail "no drive: unexpected log entries: $(log_apis)"
+
+# 4. A read-only folder holding a file under the name the run would try first. As root, Unix
 # permissions stop no write: the folder is a read-only mount, or else an immutable directory.
 ro="$E2E_TMP/readonly"
 if make_small_fs "$ro" 64k; then
@@ -74,7 +127,7 @@ else
     echo "SKIP: read-only folder: this machine allows neither a read-only mount nor chattr +i"
 fi
 
-# 3. A full disk: a 256 KB file system, far too small for the output of a 20-second clip.
+# 5. A full disk: a 256 KB file system, far too small for the output of a 20-second clip.
 click_control 1014
 add_file "$E2E_TMP/big.avi"
 full="$E2E_TMP/full"
@@ -85,7 +138,7 @@ else
     echo "SKIP: full disk: this machine does not allow mounting a small file system"
 fi
 
-# 4. An output folder of 259 characters: no output path fits in it, so the task is refused
+# 6. An output folder of 259 characters: no output path fits in it, so the task is refused
 # before any encoder starts.
 long_out="$(long_dir "$E2E_TMP/o" 259)"
 [ ${#long_out} -eq 257 ] || fail "the long folder has ${#long_out} characters"
@@ -93,7 +146,7 @@ expect_run_fails_into "259-character folder" "$long_out"
 control_line 1021 | grep_q -F "text=$(winpath "$long_out")" || fail "259-character folder: the box shows $(control_line 1021)"
 [ -z "$(ls -A "$long_out")" ] || fail "259-character folder: something was written: $(ls "$long_out")"
 
-# 5. A source path of 259 characters converts into an ordinary folder.
+# 7. A source path of 259 characters converts into an ordinary folder.
 src_dir="$E2E_TMP/s"; mkdir -p "$src_dir"
 name_length=$(( 257 - ${#src_dir} - 1 - 4 ))
 name="$(printf 'n%.0s' $(seq $name_length))"
@@ -119,4 +172,4 @@ expect_no_leftovers "259-character source"
 [ "$(log_entries)" = "0" ] || fail "259-character source: unexpected log entries: $(log_apis)"
 
 close_varnello
-echo "ok: unwritable, full and over-long output folders fail cleanly; a 259-character source converts"
+echo "ok: the Videos folder by default, missing folders made, an impossible one refused; unwritable, full and over-long folders fail cleanly; a 259-character source converts"

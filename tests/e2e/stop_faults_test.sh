@@ -33,7 +33,7 @@ expect_idle() {
     control_line 1049 | grep_q 'visible=0' || fail "$1: Stop is still shown: $(control_line 1049)"
 }
 
-intermediates() { ls "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg 2>/dev/null || true; }
+intermediates() { ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg 2>/dev/null || true; }
 
 make_clip "$E2E_TMP/long.avi" 300 -s 640x480
 make_clip "$E2E_TMP/clip.avi" 2
@@ -84,7 +84,7 @@ click_control 1014
 add_file "$E2E_TMP/movie.rm"
 [ -z "$(intermediates)" ] || fail "an intermediate file is there before the run: $(intermediates)"
 click_control 1048
-wait_for 60 bash -c "ls '$VARNELLO_DIST'/movie_*.avi '$VARNELLO_DIST'/movie_*.mpg 2>/dev/null | grep -q ." \
+wait_for 60 bash -c "ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/movie_*.mpg 2>/dev/null | grep -q ." \
     || fail "RealMedia task: no intermediate file appeared"
 sleep 1
 stop_run "RealMedia task"
@@ -92,7 +92,7 @@ expect_alive "RealMedia task"
 expect_idle "RealMedia task"
 [ "$(progress_text 0)" != "Finished" ] || fail "RealMedia task: the stopped task shows Finished"
 expect_no_leftovers "RealMedia task"
-wait_for 10 bash -c "[ -z \"\$(ls '$VARNELLO_DIST'/movie_*.avi '$VARNELLO_DIST'/movie_*.mpg 2>/dev/null)\" ]" \
+wait_for 10 bash -c "[ -z \"\$(ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/movie_*.mpg 2>/dev/null)\" ]" \
     || fail "RealMedia task: the intermediate file is left: $(intermediates)"
 [ -z "$(ls "$out" | grep -v '^long')" ] || fail "RealMedia task: an output was written: $(ls "$out")"
 

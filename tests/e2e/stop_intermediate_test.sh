@@ -4,10 +4,10 @@
 # for it and no transcoding process is left.
 source "$(dirname "$0")/lib.sh"
 trap 'clear_output_dir; cleanup_e2e' EXIT
-# Intermediate files are made beside the program: keep them out of the shared staging folder.
+# A private copy of the program, so that nothing here touches the shared staging folder.
 use_private_dist
 
-intermediate_files() { ls "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg 2>/dev/null || true; }
+intermediate_files() { ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg 2>/dev/null || true; }
 has_intermediate() { [ -n "$(intermediate_files)" ]; }
 has_no_intermediate() { [ -z "$(intermediate_files)" ]; }
 finished_text="$(printf '%40s%s%40s' '' 'Converting Finished' '')"
@@ -21,7 +21,7 @@ add_file "$E2E_TMP/movie.rm"
 click_control 1048
 wait_for 60 has_intermediate || fail "no intermediate file appeared"
 # The step has begun writing; its progress shows in the first half of the bar.
-wait_for 60 bash -c "[ -s \"\$(ls '$VARNELLO_DIST'/movie_*.* | head -1)\" ]" || fail "the intermediate file stays empty"
+wait_for 60 bash -c "[ -s \"\$(ls '$VARNELLO_DATA'/movie_*.* | head -1)\" ]" || fail "the intermediate file stays empty"
 click_control 1049
 wait_for 60 xdotool search --onlyvisible --name '^Information$' || fail "the stopped run shows no Information box"
 [ "$(inspect boxtext Information)" = "[$finished_text]" ] || fail "the box says $(inspect boxtext Information)"

@@ -67,6 +67,40 @@ TEST(IntermediatePath, DirectoryNameAndNumberAndTheLimit)
     EXPECT_STREQ(szPath, "");
 }
 
+TEST(IntermediatePath, ATitleCannotLeadTheFileOutOfItsFolder)
+{
+    // Titles that name another folder, a drive, an alternate data stream or no
+    // file at all: the file is always one plain name in the folder, and it is a name that the
+    // clean-up at the next start recognises as the program's own.
+    const char* const titles[] = {"a/b?c*d<e>f|g", "clip:stream", "..\\..\\outside", "../up", "C:\\Windows\\x",
+                                  "\"quoted\"", ""};
+    const std::string folder = "C:\\Users\\me\\AppData\\Local\\Varnello\\";
+    for (const char* title : titles) {
+        SCOPED_TRACE(title);
+        for (const char* format : {"%s_%d.avi", "%s_%d.mpg"}) {
+            char szPath[260];
+            ASSERT_TRUE(FormatIntermediatePath(folder.c_str(), title, format, 23817, szPath, sizeof(szPath)));
+            const std::string path = szPath;
+            ASSERT_EQ(path.compare(0, folder.size(), folder), 0) << path;
+            const std::string name = path.substr(folder.size());
+            EXPECT_EQ(name.find_first_of("\\/:*?\"<>|"), std::string::npos) << path;
+            EXPECT_TRUE(IsIntermediateFileName(name)) << name;
+        }
+    }
+    char szPath[260];
+    ASSERT_TRUE(FormatIntermediatePath(folder.c_str(), "..\\x:y", "%s_%d.avi", 23817, szPath, sizeof(szPath)));
+    EXPECT_EQ(std::string(szPath), folder + ".._x_y_23817.avi");
+}
+
+TEST(IntermediatePath, OnlyTheProgramsOwnNamesAreLeftovers)
+{
+    for (const char* own : {"clip_10000.avi", "clip_50000.mpg", "a_b_12345.avi", "_23817.mpg", "x_1_23817.avi"})
+        EXPECT_TRUE(IsIntermediateFileName(own)) << own;
+    for (const char* other : {"log.txt", "clip_9999.avi", "clip_50001.avi", "clip_12345.mp4", "clip12345.avi",
+                              "clip_1234a.avi", "clip_123456.avi", "clip_12345.avi.txt", "clip_12345.AVI", "_1234.avi"})
+        EXPECT_FALSE(IsIntermediateFileName(other)) << other;
+}
+
 TEST(IntermediateProgressFigures, PercentAndRemainingTime)
 {
     // Before 20 source seconds: remaining is simply total - position.
