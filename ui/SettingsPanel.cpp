@@ -39,6 +39,7 @@ void CVarnelloDlg::OnSettingChanged(UINT nID)
     default: return;
     }
     m_arrTasks.SetAt(m_nCurrentTask, task);
+    SaveTaskList();
 }
 
 void CVarnelloDlg::OnTitleChanged()
@@ -51,6 +52,7 @@ void CVarnelloDlg::OnTitleChanged()
     task.strTitle = szTitle;
     task.strOutputName = szTitle;
     m_arrTasks.SetAt(m_nCurrentTask, task);
+    SaveTaskList();
     InvalidateCells(m_nCurrentTask, m_nCurrentTask, 3, false);
 }
 
@@ -65,6 +67,7 @@ void CVarnelloDlg::OnProfileChanged()
     ConvertTask task = m_arrTasks.GetAt(m_nCurrentTask);
     task.nProfile = nProfile;
     m_arrTasks.SetAt(m_nCurrentTask, task);
+    SaveTaskList();
 }
 
 void CVarnelloDlg::OnBrowseOutputDir()

@@ -2,6 +2,7 @@
 # Adding and removing tasks on the real window with real clips: each added file shows its
 # name, begin time, length and output name and becomes the current row; removing a middle
 # row, the last row, the only row and all rows leaves the right row current (or none).
+# Several files chosen at once, and files and folders dropped on the window, are added too.
 source "$(dirname "$0")/lib.sh"
 
 make_clip "$E2E_TMP/my.holiday.rmvb" 3 -f rm
@@ -69,5 +70,43 @@ expect_count_mark 0 -1 "all removed"
 add_file "$E2E_TMP/film.avi"
 expect_count_mark 1 0 "added after removing all"
 expect_row 0 film.avi 00:00:02 film.mp4
+
+# Several files chosen at once in the Open dialog become tasks in the order chosen; the two
+# whose length cannot be read are left out and named together in one message, shown once
+# the others are in the list.
+mkdir -p "$E2E_TMP/many"
+make_clip "$E2E_TMP/many/b.avi" 2
+make_clip "$E2E_TMP/many/a.mpg" 3 -c:v mpeg1video -c:a mp2 -ar 44100
+echo "not a video" >"$E2E_TMP/many/broken.avi"
+echo "nor this" >"$E2E_TMP/many/junk.wmv"
+add_files "$E2E_TMP/many" b.avi broken.avi a.mpg junk.wmv
+wait_for 30 xdotool search --onlyvisible --name '^Warning$' || fail "no message named the unreadable files"
+expect_count_mark 3 2 "several files added"
+box="$(answer_box Warning)"
+grep_q -F broken.avi <<<"$box" && grep_q -F junk.wmv <<<"$box" || fail "the message says: $box"
+sleep 1
+! xdotool search --onlyvisible --name '^Warning$' >/dev/null || fail "a second message followed the first"
+expect_row 1 b.avi 00:00:02 b.mp4
+expect_row 2 a.mpg 00:00:03 a.mp4
+expect_current 2 a "several files added"
+
+# Files and folders dropped on the window: a file as it is; a folder gives the videos in it
+# and its sub-folders that the Open dialog's filter lists, sorted by path ("\" first).
+mkdir -p "$E2E_TMP/drop/a"
+make_clip "$E2E_TMP/drop/a/c.avi" 1
+make_clip "$E2E_TMP/drop/a b.avi" 1
+make_clip "$E2E_TMP/drop/B.MPG" 1 -c:v mpeg1video -c:a mp2 -ar 44100 -f mpeg
+make_clip "$E2E_TMP/drop/a/x.mp4" 1
+echo notes >"$E2E_TMP/drop/notes.txt"
+click_control 1014
+drop_paths "$E2E_TMP/show.mpg" "$E2E_TMP/drop"
+has_rows() { [ "$(list_count)" = "$1" ]; }
+wait_for 30 has_rows 4 || fail "the drop gave $(list_count) rows, expected 4"
+expect_row 0 show.mpg 00:00:05 show.mp4
+expect_row 1 c.avi 00:00:01 c.mp4
+expect_row 2 "a b.avi" 00:00:01 "a b.mp4"
+expect_row 3 B.MPG 00:00:01 B.mp4
+expect_current 3 B "after the drop"
+shot dropped-folder
 close_varnello
 echo "ok: tasks are added and removed as they should be"
