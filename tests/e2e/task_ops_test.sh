@@ -108,5 +108,50 @@ expect_row 2 "a b.avi" 00:00:01 "a b.mp4"
 expect_row 3 B.MPG 00:00:01 B.mp4
 expect_current 3 B "after the drop"
 shot dropped-folder
+
+# The list survives a restart: its rows, the current row and that row's panel come back; a
+# source deleted meanwhile comes back marked.
+click_row 1
+pick_combo_item 1026 0
+expect_current 1 c "before the restart"
+close_varnello
+[ -s "$(saved_list_file)" ] || fail "no saved list at $(saved_list_file)"
+cp "$(saved_list_file)" "$E2E_TMP/saved.lst"
+rm "$E2E_TMP/drop/B.MPG"
+E2E_KEEP_LIST=1 start_varnello
+expect_count_mark 4 1 "after the restart"
+expect_row 0 show.mpg 00:00:05 show.mp4
+expect_row 2 "a b.avi" 00:00:01 "a b.mp4"
+expect_current 1 c "after the restart"
+[ "$(combo_sel 1026)" = 0 ] || fail "the restored row's size is $(combo_sel 1026), expected 0"
+row_text 3 | grep_q -F "| Source file not found" || fail "the missing source is not marked: $(row_text 3)"
+control_line 1053 | grep_q 'visible=1' || fail "the video-editing control is not shown for a restored list"
+close_varnello
+
+# A saved list that is cut short, from a newer version or random bytes gives an empty list
+# and one log entry each.
+log_entries() { cat "$VARNELLO_DIST/app/log.txt" "$(dirname "$(saved_list_file)")/log.txt" 2>/dev/null \
+    | grep -c 'task list .* was not restored' || true; }
+head -c 150 "$E2E_TMP/saved.lst" >"$E2E_TMP/cut.lst"
+sed '1s/ 1$/ 2/' "$E2E_TMP/saved.lst" >"$E2E_TMP/newer.lst"
+head -c 3000 /dev/urandom >"$E2E_TMP/random.lst"
+for bad in cut newer random; do
+    before="$(log_entries)"
+    cp "$E2E_TMP/$bad.lst" "$(saved_list_file)"
+    E2E_KEEP_LIST=1 start_varnello
+    varnello_running || fail "the $bad list file ended the program"
+    expect_count_mark 0 -1 "a $bad list file"
+    close_varnello
+    [ "$(log_entries)" = $((before + 1)) ] || fail "a $bad list file gave $(( $(log_entries) - before )) log entries"
+done
+
+# Remove all clears the saved list too.
+cp "$E2E_TMP/saved.lst" "$(saved_list_file)"
+E2E_KEEP_LIST=1 start_varnello
+expect_count_mark 4 1 "restored again"
+click_control 1014
+close_varnello
+E2E_KEEP_LIST=1 start_varnello
+expect_count_mark 0 -1 "restarted after Remove all"
 close_varnello
 echo "ok: tasks are added and removed as they should be"
