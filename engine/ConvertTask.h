@@ -37,6 +37,11 @@ struct ConvertTask {
     // Set when the task's run ended without an output file (the encoder could not start or
     // wrote nothing, or the output path was too long): its row shows "Failed".
     int bFailed = 0;
+    // Set when a restored task's source file no longer exists: its row says so.
+    int bSourceMissing = 0;
+    // Set while the source's length has not been read yet (files added many at once are
+    // listed first and measured right after); dEndTime is then 0.
+    int bLengthPending = 0;
 };
 
 // The file name without directory and extension: the text between the last "\" and the last
@@ -61,6 +66,7 @@ public:
     int Add(const ConvertTask& task);
     void RemoveAt(int nIndex);
     void RemoveAll() { m_tasks.clear(); }
+    const std::vector<ConvertTask>& Items() const { return m_tasks; }
 
 private:
     bool IsValid(int nIndex) const { return nIndex >= 0 && nIndex < GetCount(); }

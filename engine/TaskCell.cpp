@@ -66,6 +66,10 @@ void FillProgressCell(const ConvertTask& task, CellDisplayInfo& info)
         ShowBar(info, 100);
         return;
     }
+    if (task.bSourceMissing == 1 && task.dEncodedTime <= 0.0) {
+        info.strText = "Source file not found";
+        return;
+    }
 
     const double length = task.dEndTime - task.dStartTime;
     double percent = 0.0;
@@ -127,7 +131,8 @@ void FillTaskCellInfo(const ConvertTask& task, int nRow, int nColumn, CellDispla
         info.strText = TimeText(task.dStartTime);
         break;
     case kColumnEndTime:
-        info.strText = TimeText(task.dEndTime);
+        // A file added in a large batch has its length read shortly after it is listed.
+        info.strText = task.bLengthPending == 1 ? CString("...") : TimeText(task.dEndTime);
         break;
     case kColumnOutput:
         info.strText = task.strOutputName + ".mp4";

@@ -198,6 +198,9 @@ protected:                                                        \
 // void OnKillFocus(CWnd* pNewWnd)
 #define ON_WM_KILLFOCUS() \
     AFX_ENTRY(WM_KILLFOCUS, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(CWnd*), OnKillFocus)(CWnd::FromHandle(reinterpret_cast<HWND>(m.wParam))); return true;)
+// void OnDropFiles(HDROP hDropInfo)
+#define ON_WM_DROPFILES() \
+    AFX_ENTRY(WM_DROPFILES, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(HDROP), OnDropFiles)(reinterpret_cast<HDROP>(m.wParam)); return true;)
 // void OnShowWindow(BOOL bShow, UINT nStatus)
 #define ON_WM_SHOWWINDOW() \
     AFX_ENTRY(WM_SHOWWINDOW, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(BOOL, UINT), OnShowWindow)(static_cast<BOOL>(m.wParam), static_cast<UINT>(m.lParam)); return true;)

@@ -132,6 +132,9 @@ protected:
         m_dir = TempFolder();
         m_out = m_dir + "\\out";
         CreateDirectoryA(m_out.c_str(), nullptr);
+        // The page keeps its list in the user's local application data: here a private one,
+        // so the test starts empty and leaves no 10 000-task list for the next program.
+        SetEnvironmentVariableA("LOCALAPPDATA", m_dir.c_str());
 
         // What start-up does for the program, with the staged program's folder as its own.
         const std::string dist = testpaths::DistDir();
@@ -191,6 +194,8 @@ protected:
             FindClose(find);
         }
         RemoveDirectoryA(m_out.c_str());
+        DeleteFileA((m_dir + "\\Varnello\\tasks.lst").c_str());
+        RemoveDirectoryA((m_dir + "\\Varnello").c_str());
         RemoveDirectoryA(m_dir.c_str());
     }
 

@@ -12,6 +12,7 @@ LRESULT CVarnelloDlg::OnRangeChanged(WPARAM wParam, LPARAM lParam)
     task.dStartTime = dLeft;
     task.dEndTime = dRight;
     m_arrTasks.SetAt(nRow, task);
+    SaveTaskList();
 
     InvalidateCells(m_nCurrentTask, nRow, 1, false);
     InvalidateCells(m_nCurrentTask, nRow, 2, false);

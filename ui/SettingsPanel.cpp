@@ -48,6 +48,7 @@ void CVarnelloDlg::OnSettingChanged(UINT nID)
     default: return;
     }
     m_arrTasks.SetAt(m_nCurrentTask, task);
+    SaveTaskList();
 }
 
 void CVarnelloDlg::OnTitleChanged()
@@ -63,6 +64,7 @@ void CVarnelloDlg::OnTitleChanged()
     task.strTitle = strTitle;
     task.strOutputName = strTitle;
     m_arrTasks.SetAt(m_nCurrentTask, task);
+    SaveTaskList();
     InvalidateCells(m_nCurrentTask, m_nCurrentTask, 3, false);
 }
 
@@ -77,6 +79,7 @@ void CVarnelloDlg::OnProfileChanged()
     ConvertTask task = m_arrTasks.GetAt(m_nCurrentTask);
     task.nProfile = nProfile;
     m_arrTasks.SetAt(m_nCurrentTask, task);
+    SaveTaskList();
 }
 
 void CVarnelloDlg::OnBrowseOutputDir()

@@ -4,14 +4,15 @@
 
 #include "res/resource.h"
 
+#include <vector>
+
+#include "ui/SourceFiles.h"
+
 namespace {
 
-const char kVideoFilter[] =
-    "Support Video Files|*.rm;*rmvb;*.avi;*.mpg;*.mpeg;*.vob;*.wmv;*.wma;*.asf;*.mov;*.qt;*.3gp|"
-    "RealMedia Files (*.rm,*.rmvb)|*.rm;*.rmvb|AVI Files (*.avi)|*.avi|"
-    "Mpeg files (*.mpg, *.mpeg,*.vob)|*.mpg;*.mpeg;*.vob|"
-    "Windows Media files (*.wmv, *.wma, *.asf)|*.wmv;*.wma;*.asf|"
-    "Quick Time Files (*.mov, *.qt)|*.mov; *.qt|3GP Files (*.3gp)|*.3gp|";
+// Room for the dialog's answer when many files are chosen at once: the folder and every
+// name, each ended by a zero. A thousand long names fit.
+constexpr size_t kMultiSelectBuffer = 512 * 1024;
 
 } // namespace
 
@@ -19,53 +20,179 @@ void CVarnelloDlg::OnAddTask()
 {
     if (m_bConverting == 1)
         return;
+    // Several files may be chosen at once; the answer is then the folder followed by the names.
     CFileDialog dlg(TRUE, nullptr, nullptr,
-                    OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING, kVideoFilter, nullptr);
+                    OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING | OFN_ALLOWMULTISELECT,
+                    sourcefiles::kVideoFilter, nullptr);
+    std::vector<char> answer(kMultiSelectBuffer, '\0');
+    dlg.m_ofn.lpstrFile = answer.data();
+    dlg.m_ofn.nMaxFile = static_cast<DWORD>(answer.size());
     if (dlg.DoModal() != IDOK)
         return;
-    AddSourceFile(dlg.GetPathName());
+    std::vector<CString> paths;
+    for (const std::string& path : sourcefiles::ParseOpenFileNames(answer.data(), answer.size()))
+        paths.emplace_back(path.c_str());
+    AddSourceFiles(paths);
 }
 
-void CVarnelloDlg::AddSourceFile(const CString& strPath)
+bool CVarnelloDlg::ReadSourceLength(const CString& strPath, double& dLength)
 {
-    // A name the program cannot use comes back from the dialog as a path that names no file:
-    // too long, or with "?" for each character outside the code page (Windows before 10
-    // version 1903 ignores the program's UTF-8 code page). Say so instead of adding a task
-    // that can only fail.
-    if (GetFileAttributesA(strPath) == INVALID_FILE_ATTRIBUTES) {
-        AfxSeamMessageBox(m_hWnd, CString("Varnello cannot open \"") + strPath +
-                          "\". Its path is too long, or its name has characters that this version of "
-                          "Windows cannot pass to Varnello (Windows 10 version 1903 or later can).",
-                          "Error", MB_OK | MB_ICONERROR);
+    // The video control reports 0 for a file it cannot read; such a file is not added as a
+    // task of no length, since it could neither be trimmed nor converted. A name the program
+    // cannot use comes back as a path that names no file (too long, or "?" for each character
+    // that Windows before 10 version 1903 cannot pass in the program's UTF-8 code page).
+    dLength = 0.0;
+    if (GetFileAttributesA(strPath) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    dLength = m_videoEdit.GetDuration(strPath);
+    return dLength > 0.0;
+}
+
+namespace {
+
+// Reading a length starts the media tool once per file. An add reads lengths at once for
+// this long, so a few files are complete when the list shows them; the lengths of the rest
+// are read one per turn of the message loop just after, keeping the window responsive.
+constexpr DWORD kReadNowMilliseconds = 1000;
+
+std::string FileNameOf(const CString& strPath)
+{
+    return static_cast<const char*>(strPath.Mid(strPath.ReverseFind('\\') + 1));
+}
+
+} // namespace
+
+void CVarnelloDlg::AddSourceFiles(const std::vector<CString>& paths)
+{
+    if (m_bConverting == 1 || paths.empty())
         return;
-    }
-    const double dLength = m_videoEdit.GetDuration(strPath);
-    if (!(dLength > 0.0)) {
-        AfxSeamMessageBox(m_hWnd, CString("Varnello cannot read the length of \"") + strPath +
-                          "\", so it cannot convert it. Is it a video file?",
-                          "Error", MB_OK | MB_ICONERROR);
-        return;
-    }
-    // The first file added swaps the picture for the video control.
     m_videoEdit.ShowWindow(SW_SHOW);
     m_picWelcome.ShowWindow(SW_HIDE);
-    const ConvertTask task = MakeNewTask(strPath, dLength);
 
-    ResetOutputSettings();
-    m_bIgnoreTitleChange = 1;
-    m_edtTitle.SetWindowText(task.strTitle);
-    m_bIgnoreTitleChange = 0;
+    const DWORD dwStart = GetTickCount();
+    const int nFirstNew = GetTaskCount();
+    for (const CString& strPath : paths) {
+        if (GetTickCount() - dwStart < kReadNowMilliseconds) {
+            double dLength = 0.0;
+            if (!ReadSourceLength(strPath, dLength)) {
+                m_unreadableFiles.push_back(FileNameOf(strPath));
+                continue;
+            }
+            m_arrTasks.Add(MakeNewTask(strPath, dLength));
+        } else {
+            ConvertTask task = MakeNewTask(strPath, 0.0);
+            task.bLengthPending = 1;
+            m_arrTasks.Add(task);
+        }
+    }
 
-    m_arrTasks.Add(task);
+    if (GetTaskCount() > nFirstNew) {
+        // The panel, title and slider show the last added task, which becomes current; the
+        // list learns its new row count once, however many files came.
+        const ConvertTask lastTask = m_arrTasks.GetAt(GetTaskCount() - 1);
+        ResetOutputSettings();
+        m_bIgnoreTitleChange = 1;
+        m_edtTitle.SetWindowText(lastTask.strTitle);
+        m_bIgnoreTitleChange = 0;
+
+        RefreshTaskList();
+        m_nCurrentTask = GetTaskCount() - 1;
+
+        m_bIgnoreRangeChange = 1;
+        m_sldRange.SetBounds(0.0, lastTask.dEndTime);
+        m_sldRange.SetSelection(0.0, lastTask.dEndTime);
+        m_bIgnoreRangeChange = 0;
+
+        SelectTaskRow(m_nCurrentTask);
+        SaveTaskList();
+    }
+    if (HasPendingLengths())
+        PostMessage(WM_READ_NEXT_LENGTH, 0, 0);
+    else
+        ReportUnreadableFiles();
+}
+
+bool CVarnelloDlg::HasPendingLengths() const
+{
+    for (const ConvertTask& task : m_arrTasks.Items())
+        if (task.bLengthPending == 1)
+            return true;
+    return false;
+}
+
+bool CVarnelloDlg::ReadNextPendingLength()
+{
+    int nRow = -1;
+    for (int i = 0; i < GetTaskCount() && nRow < 0; ++i)
+        if (m_arrTasks.Items()[static_cast<size_t>(i)].bLengthPending == 1)
+            nRow = i;
+    if (nRow < 0)
+        return false;
+    ConvertTask task = m_arrTasks.GetAt(nRow);
+    double dLength = 0.0;
+    if (ReadSourceLength(task.strSourcePath, dLength)) {
+        task.bLengthPending = 0;
+        task.dStartTime = 0.0;
+        task.dEndTime = dLength;
+        m_arrTasks.SetAt(nRow, task);
+        InvalidateCells(nRow, nRow, 2, false);
+        if (nRow == m_nCurrentTask)
+            ShowTaskSettings(nRow); // the slider can now span the file
+        SaveTaskList();
+        return true;
+    }
+    // Unreadable: the task leaves the list, as if never added.
+    m_unreadableFiles.push_back(FileNameOf(task.strSourcePath));
+    m_arrTasks.RemoveAt(nRow);
     RefreshTaskList();
-    m_nCurrentTask = GetTaskCount() - 1;
+    if (GetTaskCount() == 0) {
+        m_nCurrentTask = -1;
+        m_videoEdit.ClearClips();
+        ResetOutputSettings();
+    } else if (nRow <= m_nCurrentTask) {
+        if (nRow < m_nCurrentTask || m_nCurrentTask > GetTaskCount() - 1)
+            m_nCurrentTask = nRow < m_nCurrentTask ? m_nCurrentTask - 1 : GetTaskCount() - 1;
+        ShowTaskSettings(m_nCurrentTask);
+    }
+    m_lstTasks.Invalidate(FALSE); // the later rows moved up
+    SaveTaskList();
+    return true;
+}
 
-    m_bIgnoreRangeChange = 1;
-    m_sldRange.SetBounds(0.0, dLength);
-    m_sldRange.SetSelection(0.0, dLength);
-    m_bIgnoreRangeChange = 0;
+LRESULT CVarnelloDlg::OnReadNextLength(WPARAM, LPARAM)
+{
+    if (m_bConverting == 1)
+        return 0; // the run read every length before it started
+    if (ReadNextPendingLength() && HasPendingLengths())
+        PostMessage(WM_READ_NEXT_LENGTH, 0, 0);
+    else
+        ReportUnreadableFiles();
+    return 0;
+}
 
-    SelectTaskRow(m_nCurrentTask);
+void CVarnelloDlg::ReadAllPendingLengths()
+{
+    while (ReadNextPendingLength()) {
+    }
+    ReportUnreadableFiles();
+}
+
+void CVarnelloDlg::ReportUnreadableFiles()
+{
+    if (m_unreadableFiles.empty())
+        return;
+    const std::string strText = sourcefiles::UnreadableFilesMessage(m_unreadableFiles);
+    m_unreadableFiles.clear();
+    AfxSeamMessageBox(m_hWnd, strText.c_str(), "Warning", MB_OK | MB_ICONWARNING);
+}
+
+void CVarnelloDlg::OnStartClicked()
+{
+    // Every row shows its length, and every unreadable file has left, before a run starts.
+    if (m_bConverting == 1)
+        return;
+    ReadAllPendingLengths();
+    OnStartConvert();
 }
 
 void CVarnelloDlg::OnRemoveTask()
@@ -81,10 +208,12 @@ void CVarnelloDlg::OnRemoveTask()
         m_nCurrentTask = -1;
         m_videoEdit.ClearClips();
         ResetOutputSettings();
+        SaveTaskList();
         return;
     }
     m_nCurrentTask = nRow <= GetTaskCount() - 1 ? nRow : GetTaskCount() - 1;
     ShowTaskSettings(m_nCurrentTask);
+    SaveTaskList();
 }
 
 void CVarnelloDlg::OnRemoveAllTasks()
@@ -96,6 +225,7 @@ void CVarnelloDlg::OnRemoveAllTasks()
     m_nCurrentTask = -1;
     m_videoEdit.ClearClips();
     ResetOutputSettings();
+    SaveTaskList(); // an empty list, so the next start begins empty too
 }
 
 void CVarnelloDlg::OnTaskListClick(NMHDR*, LRESULT* pResult)
@@ -114,6 +244,7 @@ void CVarnelloDlg::OnTaskListClick(NMHDR*, LRESULT* pResult)
     if (nRow != m_nCurrentTask && IsValidTask(nRow)) {
         m_nCurrentTask = nRow;
         ShowTaskSettings(nRow);
+        SaveTaskList();
     } else if (m_nCurrentTask >= 0) {
         SelectTaskRow(m_nCurrentTask);
     }

@@ -85,6 +85,7 @@ BEGIN_MESSAGE_MAP(CVarnelloDlg, CPropertyPage)
     ON_WM_QUERYDRAGICON()
     ON_WM_ERASEBKGND()
     ON_WM_DESTROY()
+    ON_WM_DROPFILES()
     ON_BN_CLICKED(IDC_ADD_TASK, OnAddTask)
     ON_BN_CLICKED(IDC_REMOVE_TASK, OnRemoveTask)
     ON_BN_CLICKED(IDC_REMOVE_ALL, OnRemoveAllTasks)
@@ -92,7 +93,7 @@ BEGIN_MESSAGE_MAP(CVarnelloDlg, CPropertyPage)
     ON_NOTIFY(NM_RCLICK, IDC_TASK_LIST, OnTaskListClick)
     ON_NOTIFY(NM_DBLCLK, IDC_TASK_LIST, OnTaskListClick)
     ON_NOTIFY(NM_RDBLCLK, IDC_TASK_LIST, OnTaskListClick)
-    ON_BN_CLICKED(IDC_START_CONVERT, OnStartConvert)
+    ON_BN_CLICKED(IDC_START_CONVERT, OnStartClicked)
     ON_BN_CLICKED(IDC_STOP_CONVERT, OnStopConvert)
     ON_BN_CLICKED(IDC_BROWSE, OnBrowseOutputDir)
     ON_BN_CLICKED(IDC_HELP_CONTENTS, OnHelpContents)
@@ -104,6 +105,8 @@ BEGIN_MESSAGE_MAP(CVarnelloDlg, CPropertyPage)
     ON_BN_CLICKED(IDC_PREVIEW_STOP, OnPreviewStop)
     ON_REGISTERED_MESSAGE(RANGE_CHANGED, OnRangeChanged)
     ON_MESSAGE(WM_LIST_GETCELLINFO, OnGetCellInfo)
+    ON_MESSAGE(WM_SAVE_TASK_LIST, OnSaveTaskList)
+    ON_MESSAGE(WM_READ_NEXT_LENGTH, OnReadNextLength)
 END_MESSAGE_MAP()
 
 BEGIN_EVENTSINK_MAP(CVarnelloDlg, CPropertyPage)
@@ -186,6 +189,9 @@ BOOL CVarnelloDlg::OnInitDialog()
     LoadOutputDir();
     m_bmpBackground.LoadBitmap(IDB_PAGE_BACKGROUND);
     UpdateWindowTitle();
+    RestoreTaskList();
+    // Files and folders dropped on the page (or any of its controls) are added like chosen ones.
+    DragAcceptFiles(m_hWnd, TRUE);
     return TRUE;
 }
 
@@ -444,6 +450,8 @@ HCURSOR CVarnelloDlg::OnQueryDragIcon()
 
 void CVarnelloDlg::OnDestroy()
 {
+    if (m_bSavePending)
+        WriteTaskList(); // the posted request would find no window
     CPropertyPage::OnDestroy();
     if (m_bConverting == 1)
         StopConversion(true);
@@ -492,6 +500,7 @@ void CVarnelloDlg::HandleNavigationKey(UINT nKey)
     if (nTarget >= 0) {
         m_nCurrentTask = nTarget;
         ShowTaskSettings(nTarget);
+        SaveTaskList();
     }
     SelectTaskRow(m_nCurrentTask);
 }

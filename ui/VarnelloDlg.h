@@ -17,6 +17,11 @@
 #include "framework/OleEventSink.h"
 #include "videoedit/VideoEdit.h"
 
+// Posted to the page itself: write the task list file now that a burst of changes is over.
+constexpr UINT WM_SAVE_TASK_LIST = WM_APP + 0x20;
+// Posted to the page itself: read the length of the next task still waiting for it.
+constexpr UINT WM_READ_NEXT_LENGTH = WM_APP + 0x21;
+
 class CVarnelloDlg : public CPropertyPage, public ConversionTarget {
 public:
     CVarnelloDlg();
@@ -59,7 +64,25 @@ protected:
 
     // --- task list operations (TaskListOps.cpp) -----------------------------------------
     void OnAddTask();
-    void AddSourceFile(const CString& strPath);
+    // Adds each readable file as a task, in the given order; names the others in one message.
+    void AddSourceFiles(const std::vector<CString>& paths);
+    // The file's media length; false (and no task should be made) when it cannot be read.
+    bool ReadSourceLength(const CString& strPath, double& dLength);
+    // Lengths not read during the add itself: one per posted message, or all before a run.
+    bool HasPendingLengths() const;
+    bool ReadNextPendingLength();
+    LRESULT OnReadNextLength(WPARAM wParam, LPARAM lParam);
+    void ReadAllPendingLengths();
+    // Names the files left out because their length could not be read, in one message.
+    void ReportUnreadableFiles();
+    void OnStartClicked();
+    // The list kept across runs (SavedList.cpp): written after every change, read at start.
+    void SaveTaskList();
+    LRESULT OnSaveTaskList(WPARAM wParam, LPARAM lParam);
+    void WriteTaskList();
+    void RestoreTaskList();
+    // Files and folders dropped from Explorer or a file manager (DropFiles.cpp).
+    void OnDropFiles(HDROP hDropInfo);
     void OnRemoveTask();
     void OnRemoveAllTasks();
     void OnTaskListClick(NMHDR* pNMHDR, LRESULT* pResult);
@@ -110,6 +133,9 @@ protected:
     int m_bIgnoreProfileChange = 0;
     int m_bPreviewBusy = 0;
     bool m_bWindowClosing = false;
+    std::string m_strSavedList; // the saved list's text as last written or read
+    bool m_bSavePending = false;
+    std::vector<std::string> m_unreadableFiles; // left out of the current add, not yet named
 
     // Controls, in the order the page declares them.
     CFadePicture m_picWelcome;        // 1058

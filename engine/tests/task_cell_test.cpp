@@ -138,6 +138,23 @@ TEST(TaskCellProgress, FailedShowsNoBarWhateverTheProgress)
     EXPECT_LE(info.nProgressMax, 0);
 }
 
+TEST(TaskCellText, PendingLengthAndMissingSourceAreShownAsSuch)
+{
+    ConvertTask task = Task(0, 0);
+    task.bLengthPending = 1;
+    EXPECT_EQ(Text(Cell(task, 2)), "...");
+    task.bLengthPending = 0;
+    EXPECT_EQ(Text(Cell(task, 2)), "00:00:00");
+
+    // A restored task whose source is gone says so until a run has tried it.
+    task = Task(0, 100);
+    task.bSourceMissing = 1;
+    EXPECT_EQ(Text(Cell(task, 4)), "Source file not found");
+    EXPECT_LE(Cell(task, 4).nProgressMax, 0);
+    task.bFailed = 1;
+    EXPECT_EQ(Text(Cell(task, 4)), "Failed");
+}
+
 TEST(TaskCellProgress, IntermediateTaskFillsTheBarInTwoHalves)
 {
     ConvertTask task = Task(0, 100);

@@ -37,7 +37,19 @@ wait_for() {
     done
 }
 
+# The task list the program keeps between runs, in the prefix's local application data.
+saved_list_file() {
+    local base
+    for base in "$WINEPREFIX"/drive_c/users/*/AppData/Local; do
+        [ -d "$base" ] && { echo "$base/Varnello/tasks.lst"; return 0; }
+    done
+    echo "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Varnello/tasks.lst"
+}
+# Each test starts with an empty list unless it sets E2E_KEEP_LIST=1 to test the restoring.
+forget_saved_list() { rm -f "$(saved_list_file)" "$(saved_list_file).new"; }
+
 start_varnello() {
+    [ "${E2E_KEEP_LIST:-0}" = 1 ] || forget_saved_list
     (cd "$VARNELLO_DIST" && exec "$WINE" ./Varnello.exe >"$E2E_TMP/varnello.log" 2>&1) &
     VARNELLO_PID=$!
     E2E_RECTS=()
@@ -96,6 +108,7 @@ cleanup_e2e() {
     kill_prefix_pids 'Varnello[.]exe'
     kill_prefix_pids 'venc[.]exe'
     kill_prefix_pids 'ffmpeg[.]exe'
+    forget_saved_list   # the next test, or program started in this prefix, begins empty
     rm -rf "$E2E_TMP"
 }
 trap cleanup_e2e EXIT
@@ -164,6 +177,40 @@ add_file() {
     xdotool key Return
     wait_for 15 bash -c "! xdotool search --onlyvisible --name '^Open\$'" || fail "the Open dialog stayed"
     sleep 0.5
+}
+
+# Adds several files of one folder in one go through the real Open dialog: enters the folder
+# by typing its path, then chooses the names, quoted, in the order given. add_files DIR NAME...
+add_files() {
+    local folder="$1" dialog names=""; shift
+    for name in "$@"; do names+="\"$name\" "; done
+    click_control 1012
+    wait_for 15 xdotool search --onlyvisible --name '^Open$' || fail "no Open dialog"
+    dialog="$(xdotool search --onlyvisible --name '^Open$' | head -1)"
+    xdotool windowfocus "$dialog"; sleep 0.3
+    xdotool type --delay 5 "$(winpath "$folder")"
+    xdotool key Return; sleep 0.5
+    xdotool type --delay 5 "$names"
+    xdotool key Return
+    wait_for 60 bash -c "! xdotool search --onlyvisible --name '^Open\$'" || fail "the Open dialog stayed"
+    sleep 0.5
+}
+# Drops files or folders (Unix paths) on the window as a file manager does.
+drop_paths() {
+    local args=() p
+    for p in "$@"; do args+=("$(winpath "$p")"); done
+    inspect drop "${args[@]}" || fail "could not drop $*"
+    sleep 0.5
+}
+# Waits for the message box captioned CAPTION, prints its texts, closes it with Enter.
+answer_box() {
+    local box
+    wait_for 30 xdotool search --onlyvisible --name "^$1\$" || fail "no box captioned $1"
+    inspect boxtext "$1"
+    box="$(xdotool search --onlyvisible --name "^$1\$" | head -1)"
+    xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
+    xdotool key Return
+    wait_for 10 bash -c "! xdotool search --onlyvisible --name '^$1\$'" || fail "the $1 box stayed"
 }
 
 # The state lines of inspect.exe, and single facts from them.

@@ -2,6 +2,7 @@
 # Adding and removing tasks on the real window with real clips: each added file shows its
 # name, begin time, length and output name and becomes the current row; removing a middle
 # row, the last row, the only row and all rows leaves the right row current (or none).
+# Several files chosen at once, and files and folders dropped on the window, are added too.
 source "$(dirname "$0")/lib.sh"
 
 make_clip "$E2E_TMP/my.holiday.rmvb" 3 -f rm
@@ -69,5 +70,88 @@ expect_count_mark 0 -1 "all removed"
 add_file "$E2E_TMP/film.avi"
 expect_count_mark 1 0 "added after removing all"
 expect_row 0 film.avi 00:00:02 film.mp4
+
+# Several files chosen at once in the Open dialog become tasks in the order chosen; the two
+# whose length cannot be read are left out and named together in one message, shown once
+# the others are in the list.
+mkdir -p "$E2E_TMP/many"
+make_clip "$E2E_TMP/many/b.avi" 2
+make_clip "$E2E_TMP/many/a.mpg" 3 -c:v mpeg1video -c:a mp2 -ar 44100
+echo "not a video" >"$E2E_TMP/many/broken.avi"
+echo "nor this" >"$E2E_TMP/many/junk.wmv"
+add_files "$E2E_TMP/many" b.avi broken.avi a.mpg junk.wmv
+wait_for 30 xdotool search --onlyvisible --name '^Warning$' || fail "no message named the unreadable files"
+expect_count_mark 3 2 "several files added"
+box="$(answer_box Warning)"
+grep_q -F broken.avi <<<"$box" && grep_q -F junk.wmv <<<"$box" || fail "the message says: $box"
+sleep 1
+! xdotool search --onlyvisible --name '^Warning$' >/dev/null || fail "a second message followed the first"
+expect_row 1 b.avi 00:00:02 b.mp4
+expect_row 2 a.mpg 00:00:03 a.mp4
+expect_current 2 a "several files added"
+
+# Files and folders dropped on the window: a file as it is; a folder gives the videos in it
+# and its sub-folders that the Open dialog's filter lists, sorted by path ("\" first).
+mkdir -p "$E2E_TMP/drop/a"
+make_clip "$E2E_TMP/drop/a/c.avi" 1
+make_clip "$E2E_TMP/drop/a b.avi" 1
+make_clip "$E2E_TMP/drop/B.MPG" 1 -c:v mpeg1video -c:a mp2 -ar 44100 -f mpeg
+make_clip "$E2E_TMP/drop/a/x.mp4" 1
+echo notes >"$E2E_TMP/drop/notes.txt"
+click_control 1014
+drop_paths "$E2E_TMP/show.mpg" "$E2E_TMP/drop"
+has_rows() { [ "$(list_count)" = "$1" ]; }
+wait_for 30 has_rows 4 || fail "the drop gave $(list_count) rows, expected 4"
+expect_row 0 show.mpg 00:00:05 show.mp4
+expect_row 1 c.avi 00:00:01 c.mp4
+expect_row 2 "a b.avi" 00:00:01 "a b.mp4"
+expect_row 3 B.MPG 00:00:01 B.mp4
+expect_current 3 B "after the drop"
+shot dropped-folder
+
+# The list survives a restart: its rows, the current row and that row's panel come back; a
+# source deleted meanwhile comes back marked.
+click_row 1
+pick_combo_item 1026 0
+expect_current 1 c "before the restart"
+close_varnello
+[ -s "$(saved_list_file)" ] || fail "no saved list at $(saved_list_file)"
+cp "$(saved_list_file)" "$E2E_TMP/saved.lst"
+rm "$E2E_TMP/drop/B.MPG"
+E2E_KEEP_LIST=1 start_varnello
+expect_count_mark 4 1 "after the restart"
+expect_row 0 show.mpg 00:00:05 show.mp4
+expect_row 2 "a b.avi" 00:00:01 "a b.mp4"
+expect_current 1 c "after the restart"
+[ "$(combo_sel 1026)" = 0 ] || fail "the restored row's size is $(combo_sel 1026), expected 0"
+row_text 3 | grep_q -F "| Source file not found" || fail "the missing source is not marked: $(row_text 3)"
+control_line 1053 | grep_q 'visible=1' || fail "the video-editing control is not shown for a restored list"
+close_varnello
+
+# A saved list that is cut short, from a newer version or random bytes gives an empty list
+# and one log entry each.
+log_entries() { cat "$VARNELLO_DIST/app/log.txt" "$(dirname "$(saved_list_file)")/log.txt" 2>/dev/null \
+    | grep -c 'task list .* was not restored' || true; }
+head -c 150 "$E2E_TMP/saved.lst" >"$E2E_TMP/cut.lst"
+sed '1s/ 1$/ 2/' "$E2E_TMP/saved.lst" >"$E2E_TMP/newer.lst"
+head -c 3000 /dev/urandom >"$E2E_TMP/random.lst"
+for bad in cut newer random; do
+    before="$(log_entries)"
+    cp "$E2E_TMP/$bad.lst" "$(saved_list_file)"
+    E2E_KEEP_LIST=1 start_varnello
+    varnello_running || fail "the $bad list file ended the program"
+    expect_count_mark 0 -1 "a $bad list file"
+    close_varnello
+    [ "$(log_entries)" = $((before + 1)) ] || fail "a $bad list file gave $(( $(log_entries) - before )) log entries"
+done
+
+# Remove all clears the saved list too.
+cp "$E2E_TMP/saved.lst" "$(saved_list_file)"
+E2E_KEEP_LIST=1 start_varnello
+expect_count_mark 4 1 "restored again"
+click_control 1014
+close_varnello
+E2E_KEEP_LIST=1 start_varnello
+expect_count_mark 0 -1 "restarted after Remove all"
 close_varnello
 echo "ok: tasks are added and removed as they should be"

@@ -28,9 +28,11 @@
 //   inspect.exe rects            "ID left top right bottom" on the screen for each page control
 //   inspect.exe rowpoint ROW     screen point "x y" inside the Source cell of list row ROW
 //   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
+//   inspect.exe drop PATH...     drops these Windows paths on the page as a file manager does
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -339,6 +341,26 @@ int main(int argc, char** argv)
         ClientToScreen(list, &point);
         std::printf("%ld %ld\n", point.x, point.y);
         return 0;
+    }
+    if (command == "drop" && argc > 2) {
+        // What a drop from a file manager delivers: WM_DROPFILES with a DROPFILES block (the
+        // paths, each ended by a zero, then one more zero), here placed in the program's own
+        // memory. The program frees it with DragFinish; this memory stays, a few bytes.
+        std::string names;
+        for (int i = 2; i < argc; ++i)
+            names.append(argv[i]).push_back('\0');
+        names.push_back('\0');
+        DROPFILES header{};
+        header.pFiles = sizeof(header);
+        std::string block(reinterpret_cast<const char*>(&header), sizeof(header));
+        block += names;
+        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+        if (!process)
+            return 1;
+        void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        const bool ok = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+        CloseHandle(process);
+        return ok && PostMessageA(page, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) ? 0 : 1;
     }
     if (command == "glance")
         return Glance(page, argc, argv);

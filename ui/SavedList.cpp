@@ -1,0 +1,63 @@
+// The task list kept across runs of the program: saved after every change, restored at
+// start with its current row and that row's settings in the panel.
+#include "ui/VarnelloDlg.h"
+
+#include "engine/ConversionLog.h"
+#include "engine/SavedTaskList.h"
+#include "ui/TaskListFile.h"
+
+void CVarnelloDlg::SaveTaskList()
+{
+    // Changes come in bursts (a slider drag, a title typed, a thousand files added one by
+    // one by a test): they are written once the window has handled what is queued.
+    if (m_bSavePending || !m_hWnd)
+        return;
+    m_bSavePending = true;
+    PostMessage(WM_SAVE_TASK_LIST, 0, 0);
+}
+
+LRESULT CVarnelloDlg::OnSaveTaskList(WPARAM, LPARAM)
+{
+    WriteTaskList();
+    return 0;
+}
+
+void CVarnelloDlg::WriteTaskList()
+{
+    m_bSavePending = false;
+    const std::string text = FormatTaskList(m_arrTasks.Items(), m_nCurrentTask);
+    if (text == m_strSavedList)
+        return; // nothing the file keeps has changed (a repaint, a run's progress)
+    if (tasklistfile::ReplaceFileContents(tasklistfile::SavedListPath(), text))
+        m_strSavedList = text;
+}
+
+void CVarnelloDlg::RestoreTaskList()
+{
+    const std::string strPath = tasklistfile::SavedListPath();
+    std::string text;
+    SavedTaskList saved;
+    std::string strReason = "missing";
+    if (!tasklistfile::ReadWholeFile(strPath, text) || !ParseTaskList(text, saved, strReason)) {
+        // Whatever is wrong with the file, the program starts with an empty list; the next
+        // change writes a sound one.
+        const std::string strEntry = "The saved task list " + strPath + " was not restored (" + strReason + ").";
+        AppendLog(strEntry.c_str());
+        return;
+    }
+    m_strSavedList = text;
+    if (saved.tasks.empty())
+        return;
+    for (ConvertTask& task : saved.tasks) {
+        // Marked so the row says so; a run then fails it like any unreadable source.
+        task.bSourceMissing = GetFileAttributesA(task.strSourcePath) == INVALID_FILE_ATTRIBUTES ? 1 : 0;
+        m_arrTasks.Add(task);
+    }
+    m_videoEdit.ShowWindow(SW_SHOW);
+    m_picWelcome.ShowWindow(SW_HIDE);
+    RefreshTaskList();
+    m_nCurrentTask = saved.nCurrent;
+    ShowTaskSettings(m_nCurrentTask);
+    if (HasPendingLengths())
+        PostMessage(WM_READ_NEXT_LENGTH, 0, 0);
+}

@@ -1,0 +1,93 @@
+// The saved task list's file: its place in the user's local application data and the atomic
+// replacement of its contents.
+#include "ui/TaskListFile.h"
+
+#include <windows.h>
+
+namespace tasklistfile {
+
+namespace {
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h) : m_h(h) {}
+    ~FileHandle()
+    {
+        if (m_h != INVALID_HANDLE_VALUE)
+            CloseHandle(m_h);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE Get() const { return m_h; }
+    bool Valid() const { return m_h != INVALID_HANDLE_VALUE; }
+    // Closes now, so the file can be renamed; true when the close succeeded.
+    bool Close()
+    {
+        const bool ok = m_h == INVALID_HANDLE_VALUE || CloseHandle(m_h) != FALSE;
+        m_h = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE m_h;
+};
+
+} // namespace
+
+std::string SavedListPath()
+{
+    char szBase[MAX_PATH] = {};
+    const DWORD nLength = GetEnvironmentVariableA("LOCALAPPDATA", szBase, MAX_PATH);
+    if (nLength == 0 || nLength >= MAX_PATH)
+        return std::string();
+    std::string folder = std::string(szBase) + "\\Varnello";
+    CreateDirectoryA(folder.c_str(), nullptr); // already there is fine
+    return folder + "\\tasks.lst";
+}
+
+bool ReplaceFileContents(const std::string& path, const std::string& text)
+{
+    if (path.empty())
+        return false;
+    const std::string fresh = path + ".new";
+    {
+        FileHandle file(CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        if (!file.Valid())
+            return false;
+        DWORD nWritten = 0;
+        const bool bWritten = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &nWritten, nullptr) &&
+                              nWritten == text.size() && FlushFileBuffers(file.Get());
+        if (!file.Close() || !bWritten) {
+            DeleteFileA(fresh.c_str());
+            return false;
+        }
+    }
+    if (!MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(fresh.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text, size_t maxBytes)
+{
+    text.clear();
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid())
+        return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes)
+        return false;
+    text.resize(static_cast<size_t>(size.QuadPart));
+    DWORD nRead = 0;
+    if (!text.empty() && (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &nRead, nullptr) ||
+                          nRead != text.size())) {
+        text.clear();
+        return false;
+    }
+    return true;
+}
+
+} // namespace tasklistfile
