@@ -5,9 +5,8 @@
 # process is left, no intermediate file is left, and no file already in the folder changes.
 # During the run the keyboard moves the list nowhere and the buttons show their tooltips.
 # Then Stop at the awkward moments, with test encoders: while a failed task's file is being
-# removed (nothing more starts; the log says why the task failed), and while the run waits for
-# an encoder that has ended its output to exit (that task is finished all the same); a new
-# run clears the cells of the last one at once.
+# removed (nothing more starts; the log says why the task failed); a new run clears the cells
+# of the last one at once.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
 trap 'clear_output_dir; cleanup_e2e' EXIT
@@ -140,10 +139,11 @@ grep_q -E '^       time            =   [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]
     || fail "failed task: no time in the log: $log"
 close_varnello
 
-# 4. An encoder that ends its output and takes three seconds to exit, twice: both tasks are
-#    finished. Then a second run, stopped while the run waits for the first encoder to exit:
-#    that task was done, so it is finished; and the second row no longer shows the first
-#    run's "Finished" on the screen.
+# 4. An encoder that takes three seconds to exit, twice: both tasks are finished. Then a
+#    second run, stopped in its first task: the second row no longer shows the first run's
+#    "Finished" on the screen once the run has begun. (Under Wine an encoder's output pipe
+#    stays open until the encoder's console goes, so a Stop between the end of the output and
+#    the encoder's exit cannot be staged here; the runner's own test covers that moment.)
 export FAULTY_ENCODER_MODE=slowexit FAULTY_ENCODER_LINGER_MS=3000
 rm -f "$E2E_TMP/starts.txt"
 rm -f "$out"/clip*.mp4
@@ -168,7 +168,6 @@ colours="$(progress_cell_colours)"
 [ "$colours" = "1" ] || fail "slow exit: row 1 still shows the first run's text ($colours colours) after the second run began"
 stop_run "slow exit, second run"
 expect_alive "slow exit"
-[ "$(progress_text 0)" = "Finished" ] || fail "slow exit: the task whose encoder had ended shows [$(progress_text 0)]"
 [ -z "$(progress_text 1)" ] || fail "slow exit: the task after the stop shows [$(progress_text 1)]"
 [ "$(starts)" = "3" ] || fail "slow exit: $(starts) encoders were started, expected 3"
 expect_no_leftovers "slow exit"

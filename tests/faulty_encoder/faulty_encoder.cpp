@@ -6,7 +6,7 @@
 //   hold      prints a refusal, writes a few bytes of the output file (its last argument) and
 //             exits with code 1, leaving a helper process that keeps the file open for
 //             FAULTY_ENCODER_HOLD_MS (default 5000): a failed file that cannot be removed at once.
-//   slowexit  writes the output file, prints a progress line, closes its output and lives on
+//   slowexit  prints a progress line, closes its output, writes the output file and lives on
 //             for FAULTY_ENCODER_LINGER_MS (default 3000) before it exits with code 0.
 // With FAULTY_ENCODER_RECORD set, every start (the helper's excepted) appends "start" to that
 // file.
@@ -76,10 +76,12 @@ void StartHolder(const char* path)
     std::string command = std::string("\"") + exe + "\" --hold-file \"" + path + "\" " +
                           std::to_string(EnvironmentNumber("FAULTY_ENCODER_HOLD_MS", 5000));
     const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "faulty_encoder_holding");
+    // No standard handles either: a console child would otherwise get copies of ours.
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &startup,
                        &process)) {
         WaitForSingleObject(ready, 10000);
         CloseHandle(process.hThread);
@@ -108,11 +110,12 @@ int main(int argc, char** argv)
         return 1;
     }
     if (mode == "slowexit") {
-        WriteOutput(output);
         std::printf("frame=    1 q=0.0 size=       1kB time=0.0 bitrate=   0.0kbits/s\n");
         std::fflush(stdout);
         CloseHandle(GetStdHandle(STD_OUTPUT_HANDLE));
         CloseHandle(GetStdHandle(STD_ERROR_HANDLE));
+        // The file appears only once the output has ended: a test that sees it knows that.
+        WriteOutput(output);
         Sleep(EnvironmentNumber("FAULTY_ENCODER_LINGER_MS", 3000));
         return 0;
     }
