@@ -448,48 +448,31 @@ TEST_F(TaskListCtrlTest, EveryPixelOfARowFollowsASelectionChange)
         info.crBackSelected = kBlue;
         info.crBackSelectedNoFocus = kGreen;
     };
-    const int rowsRight = Cell(0, 4).right;
-    // Counts the pixels of a row, over all its columns, that do not show the colour.
-    auto wrongPixels = [&](const Pixels& px, int row, COLORREF colour) {
-        CRect bounds;
-        list.GetItemRect(row, bounds, LVIR_BOUNDS);
+    // Only what the list view itself repaints after a change, no Paint(): the pixels of a
+    // row, over all its columns, that do not show the colour.
+    auto wrongPixels = [&](int row, COLORREF colour) {
+        list.UpdateWindow();
+        Pump();
+        const Pixels px(list.m_hWnd);
+        const CRect first = Cell(row, 0), last = Cell(row, 4);
         int wrong = 0;
-        for (int y = bounds.top; y < bounds.bottom; ++y)
-            wrong += (rowsRight - bounds.left) - px.CountInRow(y, bounds.left, rowsRight, colour);
+        for (int y = first.top; y < first.bottom; ++y)
+            wrong += last.right - first.left - px.CountInRow(y, first.left, last.right, colour);
         return wrong;
     };
     list.SetFocus();
     list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    Pixels px = Paint();
-    ASSERT_EQ(wrongPixels(px, 0, kBlue), 0);
-
-    // Only what the list view itself repaints after each change: no Paint() in between.
+    Paint();
     const CRect second = Cell(1, 2);
-    POINT click{second.left + 5, MiddleY(second)};
-    list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(click.x, click.y));
-    list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(click.x, click.y));
-    list.UpdateWindow();
-    Pump();
-    px = Pixels(list.m_hWnd);
-    EXPECT_EQ(wrongPixels(px, 0, kYellow), 0) << "the row left behind";
-    EXPECT_EQ(wrongPixels(px, 1, kBlue), 0) << "the row clicked";
-
+    list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(second.left + 5, MiddleY(second)));
+    list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(second.left + 5, MiddleY(second)));
+    EXPECT_EQ(wrongPixels(0, kYellow), 0) << "the row left by a click";
+    EXPECT_EQ(wrongPixels(1, kBlue), 0) << "the row clicked";
     list.SendMessage(WM_KEYDOWN, VK_DOWN, 0);
-    list.UpdateWindow();
-    Pump();
-    px = Pixels(list.m_hWnd);
-    EXPECT_EQ(wrongPixels(px, 1, kYellow), 0) << "after the Down key, the row left behind";
-    EXPECT_EQ(wrongPixels(px, 2, kBlue), 0) << "after the Down key, the row reached";
-
+    EXPECT_EQ(wrongPixels(1, kYellow), 0) << "the row left by the Down key";
+    EXPECT_EQ(wrongPixels(2, kBlue), 0) << "the row reached";
     ::SetFocus(other);
-    list.UpdateWindow();
-    Pump();
-    px = Pixels(list.m_hWnd);
-    EXPECT_EQ(wrongPixels(px, 2, kGreen), 0) << "the selected row once the list lost the focus";
-
+    EXPECT_EQ(wrongPixels(2, kGreen), 0) << "the selected row once the list lost the focus";
     list.SetFocus();
-    list.UpdateWindow();
-    Pump();
-    px = Pixels(list.m_hWnd);
-    EXPECT_EQ(wrongPixels(px, 2, kBlue), 0) << "the selected row once the list has the focus again";
+    EXPECT_EQ(wrongPixels(2, kBlue), 0) << "and once it has it again";
 }
