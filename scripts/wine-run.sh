@@ -96,10 +96,18 @@ case "${1:-}" in
         p="$(awk '/^PPid:/ { print $2 }' "/proc/$p/status" 2>/dev/null)" || break
         callers+="$p "
     done
-    for environ in /proc/[0-9]*/environ; do
-        pid="${environ#/proc/}"; pid="${pid%/environ}"
-        case "$callers" in *" $pid "*) continue ;; esac
-        tr '\0' '\n' 2>/dev/null <"$environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && kill -9 "$pid" 2>/dev/null
+    # A few rounds: a process being started while the first round runs is caught by the next.
+    for _ in 1 2 3 4 5; do
+        found=0
+        for environ in /proc/[0-9]*/environ; do
+            pid="${environ#/proc/}"; pid="${pid%/environ}"
+            case "$callers" in *" $pid "*) continue ;; esac
+            if tr '\0' '\n' 2>/dev/null <"$environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+                kill -9 "$pid" 2>/dev/null && found=1
+            fi
+        done
+        [ "$found" = 1 ] || break
+        sleep 0.5
     done
     rm -f "$session_file"
     exit 0 ;;

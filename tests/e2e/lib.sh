@@ -121,6 +121,9 @@ cleanup_e2e() {
     clear_scratch "$E2E_TMP"
 }
 trap cleanup_e2e EXIT
+# Programs a killed earlier run left in this prefix would answer in place of this run's own.
+kill_prefix_pids 'Varnello[.]exe|venc[.]exe|ffmpeg[.]exe|ViviRarir[.]exe'
+wait_for 10 no_prefix_pids 'Varnello[.]exe' || true
 
 # Screen rectangles of the page's controls, read once by remember_rects: controls do not
 # move, and each look costs a Wine process start. start_varnello forgets them.
