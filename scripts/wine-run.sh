@@ -122,13 +122,36 @@ case "${1:-}" in
     "$WINE" wineboot >/dev/null 2>&1 </dev/null || true
     exit 0 ;;
 --session-stop)
+    # Ends every process of this prefix, also when the session file is gone or a killed test
+    # left programs behind: the wineserver's own end first, then whatever still carries the
+    # prefix in its environment (the Xvfb started here among them). Other prefixes' processes,
+    # and this script's own callers, are left alone.
     if [ -f "$session_file" ]; then
         . "$session_file"
-        "$WINESERVER" -k 2>/dev/null || true
-        "$WINESERVER" -w 2>/dev/null || true
         kill "$VARNELLO_XVFB_PID" 2>/dev/null || true
-        rm -f "$session_file"
     fi
+    timeout 30 "$WINESERVER" -k 2>/dev/null || true
+    timeout 30 "$WINESERVER" -w 2>/dev/null || true
+    callers=" $$ "
+    p=$$
+    while [ "$p" -gt 1 ] 2>/dev/null; do
+        p="$(awk '/^PPid:/ { print $2 }' "/proc/$p/status" 2>/dev/null)" || break
+        callers+="$p "
+    done
+    # A few rounds: a process being started while the first round runs is caught by the next.
+    for _ in 1 2 3 4 5; do
+        found=0
+        for environ in /proc/[0-9]*/environ; do
+            pid="${environ#/proc/}"; pid="${pid%/environ}"
+            case "$callers" in *" $pid "*) continue ;; esac
+            if tr '\0' '\n' 2>/dev/null <"$environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+                kill -9 "$pid" 2>/dev/null && found=1
+            fi
+        done
+        [ "$found" = 1 ] || break
+        sleep 0.5
+    done
+    rm -f "$session_file"
     exit 0 ;;
 --session-env)
     # For test scripts: the display and prefix to use.

@@ -3,6 +3,8 @@
 # gone within a second, a RealMedia task's intermediate file is removed, nothing is left.
 source "$(dirname "$0")/lib.sh"
 
+# Intermediate files left in the staging folder by an earlier run that was killed.
+rm -f "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg
 out="$E2E_TMP/out"; mkdir -p "$out"
 set_output_dir "$out"
 trap 'clear_output_dir; cleanup_e2e' EXIT
@@ -25,7 +27,9 @@ start_varnello
 add_file "$E2E_TMP/long.avi"
 click_control 1048
 wait_for 30 prefix_pids_exist 'venc[.]exe' || fail "the encoder did not start"
-sleep 2
+# Once the task shows progress, the encoder is truly at work.
+encoding() { inspect cell 0 4 | grep -q 'Remain Time'; }
+wait_for 60 encoding || fail "plain task: no progress shown: [$(inspect cell 0 4)]"
 close_and_time_encoder_end "plain task"
 
 # 2. During the intermediate step of a RealMedia task.
@@ -36,7 +40,7 @@ add_file "$E2E_TMP/movie.rm"
 click_control 1048
 wait_for 30 bash -c "ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/movie_*.mpg 2>/dev/null | grep -q ." \
     || fail "no intermediate file appeared"
-sleep 1
+wait_for 60 encoding || fail "RealMedia task: the intermediate step shows no progress: [$(inspect cell 0 4)]"
 close_and_time_encoder_end "RealMedia task"
 if ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg >/dev/null 2>&1; then
     fail "the intermediate file is still there: $(ls "$VARNELLO_DATA"/movie_*)"

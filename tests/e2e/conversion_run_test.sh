@@ -11,7 +11,7 @@ close_finished_box() {
     local box
     wait_for 180 xdotool search --onlyvisible --name '^Information$' || fail "$1: the run did not finish"
     box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
-    xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
+    xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true
     xdotool key Return
     wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "$1: the box stayed"
 }

@@ -54,7 +54,7 @@ wait_for 60 bash -c "[ -s '$out/long_2.mp4' ]" || fail "killed encoder: no outpu
 inspect kill venc.exe >/dev/null || fail "killed encoder: could not kill venc.exe"
 wait_for 120 xdotool search --onlyvisible --name '^Information$' || fail "killed encoder: the run did not end"
 box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
-xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3; xdotool key Return
+xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true; xdotool key Return
 expect_alive "killed encoder"
 expect_row_failed 0 "killed encoder"
 expect_no_leftovers "killed encoder"

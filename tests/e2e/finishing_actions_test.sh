@@ -8,21 +8,27 @@
 #  - Box clear: ViviRarir gets each finished file once, under its final numbered name.
 #  - A task whose encoder cannot be started is "Failed", is logged once, gets no ViviRarir, and
 #    the run goes on.
+#  - A RealMedia task trimmed on the page converts through its intermediate step to the trimmed
+#    length and is handed to ViviRarir; a source the video-editing control refuses fails alone.
 #  - Box checked: the system is shut down and no box is shown.
 # Without iTunes, ViviRarir copies the file into "<My Music>\iTunes\iTunes Media\Automatically
 # Add to iTunes" when that folder exists; here My Music is a folder of this test, so the copies
 # show what ViviRarir was given.
 # Under Wine the shut-down ends every Windows program of the prefix (the Linux machine is not
 # touched). It must not end the programs of the session the other tests share, so this test
-# runs in a display and Wine prefix of its own, made here and removed at the end.
+# runs in a display and Wine prefix of its own, made here and removed at the end. They have a
+# fixed place in the build folder: a run killed by ctest's time-out leaves its Xvfb, wineserver
+# and prefix there, and the next run ends and removes them before it begins.
 set -euo pipefail
 : "${VARNELLO_SOURCE:?}"
-session_dir="$(mktemp -d)"
+session_dir="${VARNELLO_BUILD:-$VARNELLO_SOURCE/build}/finishing-session"
 export VARNELLO_BUILD_DIR="$session_dir"
 stop_session() {
     "$VARNELLO_SOURCE/scripts/wine-run.sh" --session-stop >/dev/null 2>&1 || true
     rm -rf "$session_dir"
 }
+stop_session
+mkdir -p "$session_dir"
 "$VARNELLO_SOURCE/scripts/wine-run.sh" --session-start || { stop_session; echo "FAIL: no private session" >&2; exit 1; }
 
 source "$(dirname "$0")/lib.sh"
@@ -63,7 +69,7 @@ expect_finished_box() {
     text="$(inspect boxtext Information)"
     [ "$text" = "[$finished_text]" ] || fail "$1: the box says [$text]"
     box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
-    xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
+    xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true
     xdotool key Return
     wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "$1: the box stayed"
 }
@@ -198,7 +204,58 @@ encoders_gone || fail "encoder processes left: $(encoder_processes)"
 close_varnello
 echo "ok: a missing encoder fails its task only"
 
-# 5. Box checked, no stop: both tasks are converted, then the system is shut down, which under
+# 5. RealMedia through the page, box clear: a 12 s clip trimmed with the slider's two thumbs to
+# 3 s - 9 s, then a source the video-editing control refuses to transcode. The first goes
+# through its intermediate step (a file in the program's folder, from the trimmed start to the
+# end time, kept after the run), the encoder reads that file and is stopped early at the
+# trimmed length (6 s), the row shows "Finished" and ViviRarir gets the file. The refused one
+# leaves no intermediate file; its encoder finds nothing to read, so it is "Failed" and not
+# handed on. The private program folder of case 4 holds the intermediate files.
+rm -f "$VARNELLO_DIST/app/log.txt" "$autoadd"/* "$VARNELLO_DIST"/movie_* "$VARNELLO_DIST"/refused_*
+out="$E2E_TMP/realmedia"; mkdir -p "$out"
+must set_output_dir "$out"
+make_clip "$E2E_TMP/movie.rm" 12
+echo "not a video at all" > "$E2E_TMP/refused.rm"
+start_varnello
+remember_rects
+add_file "$E2E_TMP/movie.rm"
+row_text 0 | grep_q -F '| movie.rm | 00:00:00 | 00:00:12 |' || fail "realmedia: the added clip reads: $(row_text 0)"
+# The thumbs' track is 196 pixels for the 12 s: 49 pixels is 3 s, 147 is 9 s. Each thumb is
+# pressed in its middle, so the value follows the pointer exactly.
+slider=($(control_rect 1047))
+y=$(( (slider[1] + slider[3]) / 2 ))
+drag_thumb() {
+    xdotool mousemove "$1" "$y" mousedown 1; input_taken
+    xdotool mousemove $(( ($1 + $2) / 2 )) "$y"; input_taken
+    xdotool mousemove "$2" "$y"; input_taken
+    xdotool mouseup 1; input_taken
+}
+drag_thumb $((slider[0] + 6)) $((slider[0] + 6 + 49))
+drag_thumb $((slider[0] + 215)) $((slider[0] + 19 + 147))
+trimmed() { row_text 0 | grep_q -F '| movie.rm | 00:00:03 | 00:00:09 |'; }
+wait_for 15 trimmed || fail "realmedia: the trimmed row reads: $(row_text 0)"
+add_file "$E2E_TMP/refused.rm"
+[ "$(list_count)" = "2" ] || fail "realmedia: the refused source was not added: $(list_count) rows, windows: $(inspect topwindows)"
+click_control 1048
+wait_for 120 bash -c "ls '$VARNELLO_DIST'/movie_*.avi '$VARNELLO_DIST'/movie_*.mpg 2>/dev/null | grep -q ." \
+    || fail "realmedia: no intermediate file appeared: $(ls "$VARNELLO_DIST")"
+expect_finished_box "realmedia"
+[ "$(progress_cell 0)" = "Finished" ] || fail "realmedia: row 0: $(row_text 0)"
+[ "$(progress_cell 1)" = "Failed" ] || fail "realmedia: the refused source's row: $(row_text 1)"
+intermediate="$(ls "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg 2>/dev/null || true)"
+[ "$(echo "$intermediate" | wc -l)" = "1" ] || fail "realmedia: intermediate files: $intermediate"
+step_length="$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$intermediate")"
+check "${step_length:-0} > 8" || fail "realmedia: the intermediate file lasts ${step_length:-nothing} s, not the 9 s from the trimmed start to the end time"
+expect_video_of "$out/movie.mp4" 6
+[ -z "$(ls "$VARNELLO_DIST" | grep '^refused_')" ] || fail "realmedia: the refused source left $(ls "$VARNELLO_DIST" | grep '^refused_')"
+[ "$(ls "$out")" = "movie.mp4" ] || fail "realmedia: the output folder holds $(ls "$out")"
+[ "$(autoadd_files)" = "movie.mp4 " ] || fail "realmedia: ViviRarir was given: $(autoadd_files)"
+cmp -s "$autoadd/movie.mp4" "$out/movie.mp4" || fail "realmedia: ViviRarir was given another movie.mp4"
+encoders_gone || fail "realmedia: encoder processes left: $(encoder_processes)"
+close_varnello
+echo "ok: a trimmed RealMedia task converts through its intermediate step; a refused source fails alone"
+
+# 6. Box checked, no stop: both tasks are converted, then the system is shut down, which under
 # Wine ends every program of the prefix, Varnello and Wine's own services included. No box
 # may appear meanwhile, and ViviRarir runs for no task.
 rm -f "$autoadd"/*

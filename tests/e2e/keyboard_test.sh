@@ -7,20 +7,21 @@ source "$(dirname "$0")/lib.sh"
 make_clip "$E2E_TMP/clip.avi" 2
 start_varnello
 focus_varnello
-xdotool key Return Escape; sleep 0.5
+xdotool key Return Escape; input_taken
 varnello_running || fail "Enter or Escape closed the program"
 
 # An empty list: Home and End move nothing.
 click_in_control 1011 300 100
-xdotool key Home End; sleep 0.3
+xdotool key Home End; input_taken
 [ "$(list_mark)" = "-1" ] || fail "Home/End on an empty list moved the mark to $(list_mark)"
 
 for i in $(seq 1 10); do add_file "$E2E_TMP/clip.avi"; done
 [ "$(list_count)" = "10" ] || fail "expected 10 rows, got $(list_count)"
 [ "$(list_mark)" = "9" ] || fail "the last added row is not current"
 
-press() { xdotool key "$1"; sleep 0.3; }
-expect_mark() { [ "$(list_mark)" = "$1" ] || fail "$2: mark $(list_mark), expected $1"; }
+press() { xdotool key "$1"; input_taken; }
+mark_is() { [ "$(list_mark)" = "$1" ]; }
+expect_mark() { wait_for 10 mark_is "$1" || fail "$2: mark $(list_mark), expected $1"; }
 click_in_control 1011 60 40   # a click on a row focuses the list and makes that row current
 mark="$(list_mark)"; [ "$mark" -ge 0 ] || fail "a click on a row chose nothing"
 state | grep_q "^row $mark state=3 " || fail "the clicked row is not selected and focused"

@@ -7,7 +7,26 @@ set -euo pipefail
 eval "$("$VARNELLO_SOURCE/scripts/wine-run.sh" --session-env)"
 WINE=/usr/lib/wine/wine64
 [ -x "$WINE" ] || WINE=wine
-E2E_TMP="$(mktemp -d)"
+# The test's scratch folder has a fixed place in the build folder, so that a run killed by
+# ctest's time-out (no EXIT trap runs then) leaves nothing that the next run does not clear:
+# file systems mounted inside it, immutable folders, big clips.
+clear_scratch() {
+    local m
+    [ -d "$1" ] || return 0
+    for m in $(awk -v base="$1/" 'index($2, base) == 1 { print $2 }' /proc/mounts | sort -r); do
+        umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true
+    done
+    chattr -R -i "$1" 2>/dev/null || true
+    chmod -R u+rwx "$1" 2>/dev/null || true
+    rm -rf "$1"
+}
+if [ -n "${VARNELLO_BUILD:-}" ]; then
+    E2E_TMP="$VARNELLO_BUILD/e2e-tmp/$(basename "$0" .sh)"
+    clear_scratch "$E2E_TMP"
+    mkdir -p "$E2E_TMP"
+else
+    E2E_TMP="$(mktemp -d)"
+fi
 VARNELLO_PID=""
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -26,6 +45,12 @@ grep_q() { grep "$@" >/dev/null; }
 winpath() { echo "Z:$(echo "$1" | sed 's#/#\\#g')"; }
 
 inspect() { "$WINE" "$VARNELLO_TEST_BIN/inspect.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+# Waits until the program has taken the input sent to it so far: its window's thread has
+# answered three times in a row (inspect idle), so the clicks and keys have been dispatched.
+# A handler that keeps the thread busy (a run, a modal box) pumps messages itself or makes the
+# wait end after its time-out; either way no fixed pause stands in for the program's pace.
+input_taken() { inspect idle >/dev/null || true; }
 
 # Waits until a command succeeds: wait_for SECONDS CMD...
 wait_for() {
@@ -48,9 +73,12 @@ saved_list_file() {
 # Each test starts with an empty list unless it sets E2E_KEEP_LIST=1 to test the restoring.
 forget_saved_list() { rm -f "$(saved_list_file)" "$(saved_list_file).new"; }
 
+# A command that start_varnello puts before Wine, for a test that needs the program to run
+# with fewer rights than the test itself (setpriv ...); empty for the others.
+E2E_LAUNCH=()
 start_varnello() {
     [ "${E2E_KEEP_LIST:-0}" = 1 ] || forget_saved_list
-    (cd "$VARNELLO_DIST" && exec "$WINE" ./Varnello.exe >"$E2E_TMP/varnello.log" 2>&1) &
+    (cd "$VARNELLO_DIST" && exec "${E2E_LAUNCH[@]}" "$WINE" ./Varnello.exe >"$E2E_TMP/varnello.log" 2>&1) &
     VARNELLO_PID=$!
     E2E_RECTS=()
     wait_for 30 inspect frame || fail "the Varnello window did not appear"
@@ -109,9 +137,12 @@ cleanup_e2e() {
     kill_prefix_pids 'venc[.]exe'
     kill_prefix_pids 'ffmpeg[.]exe'
     forget_saved_list   # the next test, or program started in this prefix, begins empty
-    rm -rf "$E2E_TMP"
+    clear_scratch "$E2E_TMP"
 }
 trap cleanup_e2e EXIT
+# Programs a killed earlier run left in this prefix would answer in place of this run's own.
+kill_prefix_pids 'Varnello[.]exe|venc[.]exe|ffmpeg[.]exe|ViviRarir[.]exe'
+wait_for 10 no_prefix_pids 'Varnello[.]exe' || true
 
 # Screen rectangles of the page's controls, read once by remember_rects: controls do not
 # move, and each look costs a Wine process start. start_varnello forgets them.
@@ -137,7 +168,7 @@ click_control() {
     local xy
     xy="$(control_centre "$1")"
     xdotool mousemove $xy click 1
-    sleep 0.3
+    input_taken
 }
 
 # Clicks a point inside a control, given as offsets from its top-left corner.
@@ -146,23 +177,29 @@ click_in_control() {
     r="$(control_rect "$1")" || fail "no control $1"
     set -- $r "$2" "$3"
     xdotool mousemove $(( $1 + $5 )) $(( $2 + $6 )) click 1
-    sleep 0.3
+    input_taken
 }
 
+# True when the X input focus is on WINDOW.
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 focus_varnello() {
     local frame
     frame="$(xdotool search --onlyvisible --name '^Varnello V' | head -1)"
     xdotool windowfocus "$frame" 2>/dev/null || true
-    sleep 0.2
+    wait_for 10 has_focus "$frame" || fail "the Varnello window did not take the focus (it is on $(xdotool getwindowfocus getwindowname 2>&1))"
+    input_taken
 }
 
-# Adds a file through the Add button and the real open-file dialog, typing its path.
+# Adds a file through the Add button and the real open-file dialog, typing its path. Returns
+# once the list has one row more, or once the program answered with a box instead.
 add_file() {
-    local path="$1" dialog
+    local path="$1" dialog before
+    before="$(list_count)"
     click_control 1012
     wait_for 15 xdotool search --onlyvisible --name '^Open$' || fail "no Open dialog"
     dialog="$(xdotool search --onlyvisible --name '^Open$' | head -1)"
-    xdotool windowfocus "$dialog"; sleep 0.3
+    xdotool windowfocus "$dialog" 2>/dev/null || true
+    wait_for 10 has_focus "$dialog" || fail "the Open dialog did not take the focus"
     if LC_ALL=C grep_q '[^ -~]' <<<"$path"; then
         # xdotool cannot type characters outside the keyboard layout into Wine: enter the
         # file's folder by its (ASCII) path, then pick the file, its folder's only one, from
@@ -176,7 +213,13 @@ add_file() {
     fi
     xdotool key Return
     wait_for 15 bash -c "! xdotool search --onlyvisible --name '^Open\$'" || fail "the Open dialog stayed"
-    sleep 0.5
+    wait_for 30 added_or_answered "$before" \
+        || fail "adding $path: the list still has $(list_count) rows (before: $before); windows: $(inspect topwindows | tr '\n' ' ')"
+}
+# The list has more than BEFORE rows, or the program shows a window besides its frame.
+added_or_answered() {
+    [ "$(list_count)" -gt "$1" ] 2>/dev/null && return 0
+    [ "$(inspect topwindows | grep -cv '^Varnello V')" -gt 0 ]
 }
 
 # Adds several files of one folder in one go through the real Open dialog: enters the folder
@@ -246,10 +289,10 @@ encoders_gone() { wait_for 10 no_prefix_pids 'venc[.]exe|ffmpeg[.]exe'; }
 pick_combo_item() {
     local point=""
     click_control "$1"
-    for _ in $(seq 20); do point="$(inspect dropitem "$2")" && break; sleep 0.3; done
+    for _ in $(seq 50); do point="$(inspect dropitem "$2")" && break; sleep 0.2; done
     [ -n "$point" ] || fail "combo $1 opened no list showing item $2"
     xdotool mousemove $point click 1
-    sleep 0.3
+    input_taken
 }
 combo_sel() { state | sed -n "s/^combo $1 sel=\([0-9-]*\) .*/\1/p"; }
 
@@ -282,7 +325,7 @@ click_row() {
     local point
     point="$(inspect rowpoint "$1")" || fail "no row $1 to click"
     xdotool mousemove $point click 1
-    sleep 0.3
+    input_taken
 }
 # Replaces the title edit's text by typing, as a person does.
 type_title() {
@@ -291,5 +334,6 @@ type_title() {
     old="$(control_line 1023 | sed 's/.* text=//')"
     xdotool key End $(for _ in $(seq ${#old}); do echo BackSpace; done)
     xdotool type --delay 30 "$1"
-    sleep 0.3
+    wait_for 15 title_is "$1" || fail "the title box shows [$(control_line 1023 | sed 's/.* text=//')], not [$1]"
 }
+title_is() { [ "$(control_line 1023 | sed 's/.* text=//')" = "$1" ]; }

@@ -30,6 +30,7 @@ nearest_second() {
 }
 mean_brightness() { convert "$1" -format '%[fx:mean]' info:; }
 begin_end() { row_text 0 | awk -F' \\| ' '{ print $3, $4 }'; }
+begin_end_is() { [ "$(begin_end)" = "$1" ]; }
 
 start_varnello
 remember_rects
@@ -45,13 +46,13 @@ video_pixels() { import -window root -crop "$video_geometry" +repage "$1"; }
 #    pointer exactly.
 slider=($(control_rect 1047))
 y=$(( (slider[1] + slider[3]) / 2 )); x0=$(( slider[0] + 6 ))
-xdotool mousemove "$x0" "$y" mousedown 1; sleep 0.3
-xdotool mousemove $((x0 + 10)) "$y"; sleep 0.2
-xdotool mousemove $((x0 + 20)) "$y"; sleep 0.5
-[ "$(begin_end)" = "00:00:01 00:00:15" ] || fail "during the drag (1.5 s) the row reads: $(row_text 0)"
-xdotool mousemove $((x0 + 40)) "$y"; sleep 0.2
-xdotool mousemove $((x0 + 62)) "$y"; sleep 0.5
-[ "$(begin_end)" = "00:00:04 00:00:15" ] || fail "during the drag (4.7 s) the row reads: $(row_text 0)"
+xdotool mousemove "$x0" "$y" mousedown 1; input_taken
+xdotool mousemove $((x0 + 10)) "$y"; input_taken
+xdotool mousemove $((x0 + 20)) "$y"; input_taken
+wait_for 15 begin_end_is "00:00:01 00:00:15" || fail "during the drag (1.5 s) the row reads: $(row_text 0)"
+xdotool mousemove $((x0 + 40)) "$y"; input_taken
+xdotool mousemove $((x0 + 62)) "$y"; input_taken
+wait_for 15 begin_end_is "00:00:04 00:00:15" || fail "during the drag (4.7 s) the row reads: $(row_text 0)"
 video_pixels "$E2E_TMP/during_drag.png"
 check "$(mean_brightness "$E2E_TMP/during_drag.png") < 0.02" || fail "something was previewed before the button was released"
 xdotool mouseup 1
@@ -72,45 +73,57 @@ shot trim-preview
 
 # 2. Twenty presses of Left move the whole range back by twenty pixels (1.5 s): the times
 #    change, the picture does not.
-xdotool key --delay 60 $(printf 'Left %.0s' $(seq 20)); sleep 0.5
-[ "$(begin_end)" = "00:00:03 00:00:13" ] || fail "after twenty Left keys the row reads: $(row_text 0)"
+xdotool key --delay 60 $(printf 'Left %.0s' $(seq 20)); input_taken
+wait_for 15 begin_end_is "00:00:03 00:00:13" || fail "after twenty Left keys the row reads: $(row_text 0)"
+# Time for a preview that should not come.
 sleep 1.5
 video_pixels "$E2E_TMP/after_keys.png"
 check "$(picture_distance "$E2E_TMP/after_keys.png" "$E2E_TMP/shown.png") < 0.01" || fail "the arrow keys previewed a frame"
 
 # 3. Play the trimmed range (about 3.2 s to 13.5 s): the window shows one picture after
-#    another from the range's start on.
+#    another from the range's start on. Three new pictures are enough to see it play; Stop
+#    preview then comes early in the range, leaving a slow machine seconds to carry it out.
 click_control 1054
 samples=()
 previous="$E2E_TMP/after_keys.png"
-deadline=$((SECONDS + 30))
-while [ ${#samples[@]} -lt 4 ] && [ $SECONDS -lt $deadline ]; do
+deadline=$((SECONDS + 60))
+while [ ${#samples[@]} -lt 3 ] && [ $SECONDS -lt $deadline ]; do
     f="$E2E_TMP/play${#samples[@]}.png"
     video_pixels "$f"
     if check "$(picture_distance "$f" "$previous") > 0.02"; then
         samples+=("$f"); previous="$f"
     fi
-    sleep 0.3
+    sleep 0.1
 done
-[ ${#samples[@]} -ge 4 ] || fail "Play showed ${#samples[@]} new pictures in 30 s"
+[ ${#samples[@]} -ge 3 ] || fail "Play showed ${#samples[@]} new pictures in 60 s"
 click_control 1055
 shot playing
+# Stopped: the picture holds still. Pictures a second apart until two are the same.
 video_pixels "$E2E_TMP/stopped.png"
-sleep 1.5
-video_pixels "$E2E_TMP/still.png"
-check "$(picture_distance "$E2E_TMP/stopped.png" "$E2E_TMP/still.png") < 0.01" || fail "the picture kept changing after Stop preview"
+still_now() {
+    sleep 1
+    video_pixels "$E2E_TMP/still.png"
+    check "$(picture_distance "$E2E_TMP/stopped.png" "$E2E_TMP/still.png") < 0.01" && return 0
+    cp "$E2E_TMP/still.png" "$E2E_TMP/stopped.png"
+    return 1
+}
+wait_for 30 still_now || fail "the picture kept changing for 30 s after Stop preview"
 
 seconds=""
 for f in "${samples[@]}" "$E2E_TMP/still.png"; do seconds+="$(nearest_second "$f") "; done
 echo "pictures during playback and after Stop show the seconds: $seconds"
 set -- $seconds
-[ "$1" -ge 2 ] && [ "$1" -le 5 ] || fail "playback did not begin at the range's start (3.2 s): pictures of seconds $seconds"
+# The first new picture comes a moment after Play, later on a loaded machine: from 2 s (the
+# range's start, 3.2 s, less one second of tolerance for the nearest-second match) to 6 s.
+[ "$1" -ge 2 ] && [ "$1" -le 6 ] || fail "playback did not begin at the range's start (3.2 s): pictures of seconds $seconds"
 prev=0
 for s in "$@"; do
     [ "$s" -ge "$prev" ] && [ "$s" -le 13 ] || fail "playback left the range or went back: pictures of seconds $seconds"
     prev="$s"
 done
-[ "$prev" -le 11 ] || fail "Stop preview came only at the range's end: pictures of seconds $seconds"
+# Stop came after three pictures; had it not stopped the playback, the picture would hold only
+# at the range's end (13.5 s).
+[ "$prev" -le 12 ] || fail "Stop preview came only at the range's end: pictures of seconds $seconds"
 varnello_running || fail "the program ended"
 close_varnello
 echo "ok: the slider trims and previews, Play plays the range and Stop stops it"

@@ -38,7 +38,7 @@ finish_run() {
     inspect boxtext Information | grep_q '^\[ *Converting Finished *\]$' \
         || fail "$1: the box says: $(inspect boxtext Information)"
     box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
-    xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
+    xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true
     xdotool key Return
     wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "$1: the box stayed"
 }
@@ -65,10 +65,10 @@ click_row 0
 slider=($(control_rect 1047))
 y=$(( (slider[1] + slider[3]) / 2 ))
 drag() {
-    xdotool mousemove "$1" "$y" mousedown 1; sleep 0.2
-    xdotool mousemove $(( ($1 + $2) / 2 )) "$y"; sleep 0.2
-    xdotool mousemove "$2" "$y"; sleep 0.2
-    xdotool mouseup 1; sleep 0.5
+    xdotool mousemove "$1" "$y" mousedown 1; input_taken
+    xdotool mousemove $(( ($1 + $2) / 2 )) "$y"; input_taken
+    xdotool mousemove "$2" "$y"; input_taken
+    xdotool mouseup 1; input_taken
 }
 drag $((slider[0] + 6)) $((slider[0] + 6 + 70))
 drag $((slider[0] + 215)) $((slider[0] + 19 + 169))

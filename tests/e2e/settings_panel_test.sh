@@ -108,7 +108,9 @@ open_browser() {
     click_control 1022
     wait_for 15 xdotool search --onlyvisible --name '^Browse for Folder$' || fail "no folder browser"
     dialog="$(xdotool search --onlyvisible --name '^Browse for Folder$' | head -1)"
-    xdotool windowfocus "$dialog"; sleep 0.5
+    xdotool windowfocus "$dialog" 2>/dev/null || true
+    wait_for 10 has_focus "$dialog" || fail "the folder browser did not take the focus"
+    input_taken
 }
 browser_gone() { wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Browse for Folder\$'"; }
 open_browser
@@ -116,9 +118,9 @@ xdotool key Escape
 browser_gone || fail "Escape did not close the folder browser"
 control_line 1021 | grep_q -F 'text=D:\' || fail "a cancelled browser changed the folder: $(control_line 1021)"
 open_browser
-xdotool key m; sleep 0.3; xdotool key Right; sleep 0.5
-xdotool key Down; sleep 0.3; xdotool key Right; sleep 0.5
-xdotool key v; sleep 0.5
+xdotool key m; input_taken; xdotool key Right; input_taken
+xdotool key Down; input_taken; xdotool key Right; input_taken
+xdotool key v; input_taken
 shot browse
 xdotool key Return
 browser_gone || fail "the folder browser stayed open"

@@ -22,7 +22,7 @@ stop_run() {
     click_control 1049
     wait_for 60 xdotool search --onlyvisible --name '^Information$' || fail "$1: the stopped run did not end"
     box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
-    xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
+    xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true
     xdotool key Return
     wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "$1: the box stayed"
 }
@@ -32,6 +32,11 @@ expect_idle() {
     control_line 1049 | grep_q 'visible=0' || fail "$1: Stop is still shown: $(control_line 1049)"
 }
 
+# Row 0's Progress cell while the intermediate step writes: its percentage (the bar's first
+# half) and the time left, without a size.
+intermediate_progress() {
+    progress_text 0 | grep -Eq '^ ([0-9]|[1-4][0-9])[.][0-9]{2}%    Remain Time:[0-9]{2}:[0-9]{2}:[0-9]{2}$'
+}
 intermediates() { ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg 2>/dev/null || true; }
 
 make_clip "$E2E_TMP/long.avi" 300 -s 640x480
@@ -85,11 +90,12 @@ add_file "$E2E_TMP/movie.rm"
 click_control 1048
 wait_for 60 bash -c "ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/movie_*.mpg 2>/dev/null | grep -q ." \
     || fail "RealMedia task: no intermediate file appeared"
-sleep 1
+wait_for 60 intermediate_progress || fail "RealMedia task: the intermediate step shows no progress: [$(progress_text 0)]"
 stop_run "RealMedia task"
 expect_alive "RealMedia task"
 expect_idle "RealMedia task"
-[ "$(progress_text 0)" != "Finished" ] || fail "RealMedia task: the stopped task shows Finished"
+# Neither "Finished" nor "Failed" nor empty: the stopped task keeps the step's last progress.
+intermediate_progress || fail "RealMedia task: the stopped task shows [$(progress_text 0)], not the step's progress"
 expect_no_leftovers "RealMedia task"
 wait_for 10 bash -c "[ -z \"\$(ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/movie_*.mpg 2>/dev/null)\" ]" \
     || fail "RealMedia task: the intermediate file is left: $(intermediates)"

@@ -10,6 +10,11 @@ use_private_dist
 intermediate_files() { ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg 2>/dev/null || true; }
 has_intermediate() { [ -n "$(intermediate_files)" ]; }
 has_no_intermediate() { [ -z "$(intermediate_files)" ]; }
+# The Progress cell while the intermediate step writes: its percentage (the bar's first half)
+# and the time left, without a size.
+intermediate_progress() {
+    inspect cell 0 4 | grep -Eq '^ ([0-9]|[1-4][0-9])[.][0-9]{2}%    Remain Time:[0-9]{2}:[0-9]{2}:[0-9]{2}$'
+}
 finished_text="$(printf '%40s%s%40s' '' 'Converting Finished' '')"
 
 out="$E2E_TMP/out"; mkdir -p "$out"
@@ -22,18 +27,20 @@ click_control 1048
 wait_for 60 has_intermediate || fail "no intermediate file appeared"
 # The step has begun writing; its progress shows in the first half of the bar.
 wait_for 60 bash -c "[ -s \"\$(ls '$VARNELLO_DATA'/movie_*.* | head -1)\" ]" || fail "the intermediate file stays empty"
+wait_for 60 intermediate_progress || fail "the intermediate step shows no progress: [$(inspect cell 0 4)]"
 click_control 1049
 wait_for 60 xdotool search --onlyvisible --name '^Information$' || fail "the stopped run shows no Information box"
 [ "$(inspect boxtext Information)" = "[$finished_text]" ] || fail "the box says $(inspect boxtext Information)"
 has_no_intermediate || fail "the intermediate file is still there: $(intermediate_files)"
-[ "$(inspect cell 0 4)" != "Finished" ] || fail "the stopped task shows Finished"
+# Neither "Finished" nor "Failed" nor empty: the stopped task keeps the step's last progress.
+intermediate_progress || fail "the stopped task shows [$(inspect cell 0 4)], not the intermediate step's progress"
 encoders_gone || fail "processes left after the stop: $(encoder_processes)"
 # Nothing may bring the file back once the transcoding process has gone.
 has_no_intermediate || fail "the intermediate file came back: $(intermediate_files)"
 [ -z "$(ls "$out")" ] || fail "an encoder wrote into the output folder: $(ls "$out")"
 control_line 1048 | grep_q 'visible=1' || fail "Start is not back after the stop"
 box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
-xdotool windowfocus "$box" 2>/dev/null || true; sleep 0.3
+xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true
 xdotool key Return
 wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "the box stayed"
 close_varnello

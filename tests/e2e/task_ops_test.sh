@@ -40,7 +40,7 @@ control_line 1053 | grep_q 'visible=1' || fail "the video-editing control is not
 
 # The middle row: the task that moves into its place becomes current.
 click_in_control 1011 60 40
-xdotool key Home Down; sleep 0.3
+xdotool key Home Down; input_taken
 expect_count_mark 3 1 "middle row chosen"
 expect_current 1 film "middle row chosen"
 click_control 1013

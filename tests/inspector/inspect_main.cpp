@@ -177,7 +177,7 @@ int Glance(HWND page, int argc, char** argv)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: inspect.exe state|rect ID|frame|topwindows|wait-caption TEXT [MS]\n");
+        std::fprintf(stderr, "usage: inspect.exe state|idle|rect ID|frame|topwindows|wait-caption TEXT [MS]\n");
         return 2;
     }
     const std::string command = argv[1];
@@ -230,6 +230,18 @@ int main(int argc, char** argv)
     }
     if (command == "state") {
         PrintState(frame, page);
+        return 0;
+    }
+    if (command == "idle") {
+        // Three answers in a row from the window's thread. Input already on its way to the
+        // window (a click is a move, a press and a release) is read with the first and
+        // dispatched between them, so its handlers have returned, or pump messages of their
+        // own, when the third comes back.
+        for (int i = 0; i < 3; ++i) {
+            DWORD_PTR answer = 0;
+            if (!SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer))
+                return 1;
+        }
         return 0;
     }
     if (command == "close") {
