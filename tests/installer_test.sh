@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The Windows user's way in, under Wine in a fresh prefix: the silent installer puts the
+# program into Program Files with a Start-menu shortcut and an installed-programs entry; the
+# installed program starts with its version in the caption and converts a clip into a folder
+# whose path has blanks; installing again keeps the user's output folder; the silent
+# uninstaller leaves no program folder, shortcut or entry, and the converted video stays.
+source "$(dirname "$0")/e2e/lib.sh"
+: "${VARNELLO_BUILD:?}"
+
+version="$(sed -n 's/^#define VARNELLO_VERSION_TEXT "\(.*\)"/\1/p' "$VARNELLO_BUILD/generated/VarnelloVersion.h")"
+[ -n "$version" ] || fail "no version in the build"
+setup="$VARNELLO_BUILD/Varnello-Setup-$version.exe"
+zip="$VARNELLO_BUILD/Varnello-$version-win64.zip"
+[ -s "$setup" ] || fail "the build made no $(basename "$setup")"
+unzip -l "$zip" | grep_q "Varnello-$version/Varnello.exe" || fail "the zip lacks Varnello.exe"
+unzip -l "$zip" | grep_q "Varnello-$version/app/ffmpeg.exe" || fail "the zip lacks app/ffmpeg.exe"
+! unzip -l "$zip" | grep_q "log.txt" || fail "the zip carries a log.txt"
+
+# A prefix of its own, as a new Windows machine: nothing from the other tests in it, and no
+# menu entries made on this machine's desktop.
+export WINEPREFIX="$VARNELLO_BUILD/installer-test-prefix"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$WINESERVER" ] || WINESERVER=wineserver
+rm -rf "$WINEPREFIX"
+stop_prefix() { "$WINESERVER" -k 2>/dev/null || true; "$WINESERVER" -w 2>/dev/null || true; }
+trap 'cleanup_e2e; stop_prefix; rm -rf "$WINEPREFIX"' EXIT
+"$WINE" wineboot -i >/dev/null 2>&1 || true
+"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+
+program_dir="$WINEPREFIX/drive_c/Program Files/Varnello"
+shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Varnello.lnk"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnello'
+reg_value() { "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
+reg_default() { "$WINE" reg query "$1" /ve 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ { sub(/.*REG_SZ[ \t]+/, ""); print }'; }
+
+"$WINE" "$setup" /S || fail "the silent install failed"
+[ -f "$program_dir/Varnello.exe" ] || fail "nothing installed in Program Files\\Varnello"
+for f in app/venc.exe app/ffmpeg.exe app/ViviRarir.exe app/iPod_Profile.ini help/help.html uninstall.exe; do
+    [ -f "$program_dir/$f" ] || fail "the install lacks $f"
+done
+[ -f "$shortcut" ] || fail "no Start-menu shortcut"
+[ "$(reg_value "$uninstall_key" DisplayName)" = "Varnello" ] || fail "no installed-programs entry"
+[ "$(reg_value "$uninstall_key" DisplayVersion)" = "$version" ] || fail "the entry's version is not $version"
+[ -n "$(reg_value "$uninstall_key" Publisher)" ] || fail "the entry names no publisher"
+size="$(reg_value "$uninstall_key" EstimatedSize)"
+[ -n "$size" ] && [ $((size)) -gt 1000 ] || fail "the entry's size is '$size'"
+reg_value "$uninstall_key" UninstallString | grep_q 'Program Files\\Varnello\\uninstall.exe' \
+    || fail "the entry's uninstall command is '$(reg_value "$uninstall_key" UninstallString)'"
+[ "$(reg_default 'HKCU\Software\Varnello\Version')" = "$version" ] || fail "Setup wrote no caption version"
+
+# The installed program, started as the shortcut does, converts into a folder with blanks.
+out="$E2E_TMP/My Converted Videos/for the iPod"
+mkdir -p "$out"
+make_clip "$E2E_TMP/clip.avi" 2
+set_output_dir "$out"
+(exec "$WINE" 'C:\Program Files\Varnello\Varnello.exe' >"$E2E_TMP/varnello.log" 2>&1) &
+VARNELLO_PID=$!
+wait_for 30 inspect frame || fail "the installed program showed no window"
+caption="$(state | sed -n 's/^caption //p')"
+[ "$caption" = "Varnello V$version" ] || fail "the caption is '$caption'"
+add_file "$E2E_TMP/clip.avi"
+[ "$(list_count)" = "1" ] || fail "the clip was not added"
+click_control 1048
+wait_for 180 xdotool search --onlyvisible --name '^Information$' || fail "the conversion did not finish"
+box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
+xdotool windowfocus "$box"; sleep 0.3; xdotool key Return
+close_varnello
+converted="$(find "$out" -name '*.mp4' | head -1)"
+[ -n "$converted" ] && [ -s "$converted" ] || fail "no converted file in '$out': $(ls -la "$out")"
+
+# Installing over it (an upgrade) keeps the user's output folder.
+"$WINE" "$setup" /S || fail "installing again failed"
+[ "$(reg_default 'HKCU\Software\Varnello\destination')" = "$(winpath "$out")" ] \
+    || fail "installing again changed the output folder to '$(reg_default 'HKCU\Software\Varnello\destination')'"
+
+# Things the program leaves behind in its folder go with it.
+echo "entry" >"$program_dir/app/log.txt"
+echo "x" >"$program_dir/clip_23817.avi"
+
+# The uninstaller copies itself away and returns at once: wait for the folder to go.
+"$WINE" 'C:\Program Files\Varnello\uninstall.exe' /S || fail "the silent uninstall failed"
+wait_for 60 test ! -e "$program_dir" || fail "the program folder stays: $(find "$program_dir")"
+[ ! -e "$shortcut" ] || fail "the Start-menu shortcut stays"
+! "$WINE" reg query "$uninstall_key" >/dev/null 2>&1 || fail "the installed-programs entry stays"
+[ -z "$(reg_default 'HKCU\Software\Varnello\Version')" ] || fail "the caption version stays in the registry"
+[ -s "$converted" ] || fail "uninstalling removed the converted video"
+echo "ok: installed, converted into '$out', upgraded, uninstalled"
