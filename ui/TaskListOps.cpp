@@ -50,10 +50,11 @@ bool CVarnelloDlg::ReadSourceLength(const CString& strPath, double& dLength)
 
 namespace {
 
-// Reading a length starts the media tool once per file. An add reads lengths at once for
-// this long, so a few files are complete when the list shows them; the lengths of the rest
-// are read one per turn of the message loop just after, keeping the window responsive.
-constexpr DWORD kReadNowMilliseconds = 1000;
+// Reading a length starts the media tool once per file (0.1 to 0.5 s under Wine). An add
+// reads lengths at once for this long, and always the first file's, so a few files are
+// complete when the list shows them; the lengths of the rest are read one per turn of the
+// message loop just after, keeping the window responsive.
+constexpr DWORD kReadNowMilliseconds = 300;
 
 std::string FileNameOf(const CString& strPath)
 {
@@ -71,8 +72,11 @@ void CVarnelloDlg::AddSourceFiles(const std::vector<CString>& paths)
 
     const DWORD dwStart = GetTickCount();
     const int nFirstNew = GetTaskCount();
+    bool bFirst = true;
     for (const CString& strPath : paths) {
-        if (GetTickCount() - dwStart < kReadNowMilliseconds) {
+        const bool bReadNow = bFirst || GetTickCount() - dwStart < kReadNowMilliseconds;
+        bFirst = false;
+        if (bReadNow) {
             double dLength = 0.0;
             if (!ReadSourceLength(strPath, dLength)) {
                 m_unreadableFiles.push_back(FileNameOf(strPath));

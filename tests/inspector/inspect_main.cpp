@@ -28,7 +28,9 @@
 //   inspect.exe rects            "ID left top right bottom" on the screen for each page control
 //   inspect.exe rowpoint ROW     screen point "x y" inside the Source cell of list row ROW
 //   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
-//   inspect.exe drop PATH...     drops these Windows paths on the page as a file manager does
+//   inspect.exe drop PATH...     drops these Windows paths on the page as a file manager does;
+//                                prints the tick count (GetTickCount) of the drop
+//   inspect.exe waitcount N [MS] waits until the list has N rows; prints the tick count then
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -372,7 +374,24 @@ int main(int argc, char** argv)
         void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
         const bool ok = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
         CloseHandle(process);
-        return ok && PostMessageA(page, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) ? 0 : 1;
+        if (!ok || !PostMessageA(page, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0))
+            return 1;
+        std::printf("%lu\n", GetTickCount()); // when it was dropped, for timing
+        return 0;
+    }
+    if (command == "waitcount" && argc > 2) {
+        // Waits until the list has at least COUNT rows and prints the tick count then.
+        const int count = std::atoi(argv[2]);
+        const DWORD timeout = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 60000;
+        HWND list = GetDlgItem(page, 1011);
+        const DWORD start = GetTickCount();
+        while (inspect::ListItemCount(list) < count) {
+            if (GetTickCount() - start > timeout)
+                return 1;
+            Sleep(5);
+        }
+        std::printf("%lu\n", GetTickCount());
+        return 0;
     }
     if (command == "glance")
         return Glance(page, argc, argv);
