@@ -75,7 +75,7 @@ expect_no_leftovers "deleted source"
 [ "$(folder_fingerprint "$out")" = "$before" ] || fail "deleted source: the output folder changed: $(ls "$out")"
 [ "$(log_entries)" = "0" ] || fail "deleted source: unexpected log entries: $(log_apis)"
 # The log says why, in the encoder's words, under the task's source.
-log="$(tr -d '\r' <"$VARNELLO_DIST/app/log.txt" 2>/dev/null || true)"
+log="$(tr -d '\r' <"$VARNELLO_DATA/log.txt" 2>/dev/null || true)"
 grep_q -F "source          =   $(winpath "$E2E_TMP/gone.avi")" <<<"$log" && grep_q -F "venc: input file not found" <<<"$log" \
     || fail "deleted source: the log does not say why the task failed: $log"
 

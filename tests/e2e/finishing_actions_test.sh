@@ -206,12 +206,12 @@ echo "ok: a missing encoder fails its task only"
 
 # 5. RealMedia through the page, box clear: a 12 s clip trimmed with the slider's two thumbs to
 # 3 s - 9 s, then a source the video-editing control refuses to transcode. The first goes
-# through its intermediate step (a file in the program's folder, from the trimmed start to the
-# end time, kept after the run), the encoder reads that file and is stopped early at the
-# trimmed length (6 s), the row shows "Finished" and ViviRarir gets the file. The refused one
-# leaves no intermediate file; its encoder finds nothing to read, so it is "Failed" and not
-# handed on. The private program folder of case 4 holds the intermediate files.
-rm -f "$VARNELLO_DIST/app/log.txt" "$autoadd"/* "$VARNELLO_DIST"/movie_* "$VARNELLO_DIST"/refused_*
+# through its intermediate step (a file in the user's data folder, from the trimmed start to
+# the end time, deleted once the task is done), the encoder reads that file and is stopped
+# early at the trimmed length (6 s), the row shows "Finished" and ViviRarir gets the file. The
+# refused one leaves no intermediate file; its encoder finds nothing to read, so it is
+# "Failed" and not handed on.
+rm -f "$VARNELLO_DATA/log.txt" "$autoadd"/* "$VARNELLO_DATA"/movie_* "$VARNELLO_DATA"/refused_*
 out="$E2E_TMP/realmedia"; mkdir -p "$out"
 must set_output_dir "$out"
 make_clip "$E2E_TMP/movie.rm" 12
@@ -237,17 +237,25 @@ wait_for 15 trimmed || fail "realmedia: the trimmed row reads: $(row_text 0)"
 add_file "$E2E_TMP/refused.rm"
 [ "$(list_count)" = "2" ] || fail "realmedia: the refused source was not added: $(list_count) rows, windows: $(inspect topwindows)"
 click_control 1048
-wait_for 120 bash -c "ls '$VARNELLO_DIST'/movie_*.avi '$VARNELLO_DIST'/movie_*.mpg 2>/dev/null | grep -q ." \
-    || fail "realmedia: no intermediate file appeared: $(ls "$VARNELLO_DIST")"
+intermediates() { ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg 2>/dev/null || true; }
+wait_for 120 bash -c "ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/movie_*.mpg 2>/dev/null | grep -q ." \
+    || fail "realmedia: no intermediate file appeared: $(ls "$VARNELLO_DATA")"
+# The step's file is complete once the encoder starts, and deleted when the task is done: the
+# encoder is held while the file is measured.
+encoder_started() { [ -n "$(prefix_pids 'venc[.]exe')" ]; }
+wait_for 120 encoder_started || fail "realmedia: no encoder started"
+held="$(encoder_processes)"; kill -STOP $held 2>/dev/null || true
+intermediate="$(intermediates)"
+[ "$(echo "$intermediate" | wc -l)" = "1" ] || { kill -CONT $held 2>/dev/null; fail "realmedia: intermediate files: $intermediate"; }
+step_length="$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$intermediate")"
+kill -CONT $held 2>/dev/null || true
+check "${step_length:-0} > 8" || fail "realmedia: the intermediate file lasts ${step_length:-nothing} s, not the 9 s from the trimmed start to the end time"
 expect_finished_box "realmedia"
 [ "$(progress_cell 0)" = "Finished" ] || fail "realmedia: row 0: $(row_text 0)"
 [ "$(progress_cell 1)" = "Failed" ] || fail "realmedia: the refused source's row: $(row_text 1)"
-intermediate="$(ls "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg 2>/dev/null || true)"
-[ "$(echo "$intermediate" | wc -l)" = "1" ] || fail "realmedia: intermediate files: $intermediate"
-step_length="$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$intermediate")"
-check "${step_length:-0} > 8" || fail "realmedia: the intermediate file lasts ${step_length:-nothing} s, not the 9 s from the trimmed start to the end time"
+[ -z "$(intermediates)" ] || fail "realmedia: the intermediate file is left after the run: $(intermediates)"
 expect_video_of "$out/movie.mp4" 6
-[ -z "$(ls "$VARNELLO_DIST" | grep '^refused_')" ] || fail "realmedia: the refused source left $(ls "$VARNELLO_DIST" | grep '^refused_')"
+[ -z "$(ls "$VARNELLO_DATA" | grep '^refused_')" ] || fail "realmedia: the refused source left $(ls "$VARNELLO_DATA" | grep '^refused_')"
 [ "$(ls "$out")" = "movie.mp4" ] || fail "realmedia: the output folder holds $(ls "$out")"
 [ "$(autoadd_files)" = "movie.mp4 " ] || fail "realmedia: ViviRarir was given: $(autoadd_files)"
 cmp -s "$autoadd/movie.mp4" "$out/movie.mp4" || fail "realmedia: ViviRarir was given another movie.mp4"

@@ -135,7 +135,7 @@ expect_row_failed 0 "failed task"
 expect_no_leftovers "failed task"
 # The log says why the task failed: one entry naming the source and the output, with the
 # encoder's own words.
-log="$(tr -d '\r' <"$VARNELLO_DIST/app/log.txt")"
+log="$(tr -d '\r' <"$VARNELLO_DATA/log.txt")"
 [ "$(grep -c '^FAILED TASK:' <<<"$log")" = "1" ] || fail "failed task: the log holds: $log"
 grep_q -F "source          =   $(winpath "$E2E_TMP/clip.avi")" <<<"$log" || fail "failed task: no source in the log: $log"
 grep_q -F "output          =   $(winpath "$out")\clip.mp4" <<<"$log" || fail "failed task: no output path in the log: $log"
