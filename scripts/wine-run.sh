@@ -97,6 +97,8 @@ ensure_prefix() {
                 /t REG_MULTI_SZ /d 'DroidSansFallbackFull.ttf,Droid Sans Fallback\0Symbola_hint.ttf,Symbola' \
                 /f >/dev/null 2>&1
         done
+        # The persistent server started next needs this one gone.
+        "$WINESERVER" -w || true
         touch "$WINEPREFIX/.varnello-fontlinks"
     fi
     flock -u 9
