@@ -37,7 +37,11 @@ void CVarnelloDlg::RestoreTaskList()
     const std::string strPath = tasklistfile::SavedListPath();
     std::string text;
     SavedTaskList saved;
-    std::string strReason = "missing";
+    // No list kept yet (the first start, or the person deleted it) is no fault: nothing to log.
+    if (GetFileAttributesA(strPath.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND))
+        return;
+    std::string strReason = "unreadable";
     if (!tasklistfile::ReadWholeFile(strPath, text) || !ParseTaskList(text, saved, strReason)) {
         // Whatever is wrong with the file, the program starts with an empty list; the next
         // change writes a sound one.

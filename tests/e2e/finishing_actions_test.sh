@@ -199,7 +199,10 @@ tr -d '\r' < "$log" > "$E2E_TMP/log"
 [ "$(sed -n 2p "$E2E_TMP/log")" = "ERROR:   API         =   CreateProcess." ] || fail "log entry: $(cat "$E2E_TMP/log")"
 sed -n 3p "$E2E_TMP/log" | grep -Eq '^       error   code   =   [1-9][0-9]*[.]$' || fail "log entry: $(cat "$E2E_TMP/log")"
 sed -n 4p "$E2E_TMP/log" | grep -Eq '^       message         =   .+[.]$' || fail "log entry: $(cat "$E2E_TMP/log")"
-[ "$(wc -l < "$E2E_TMP/log")" = "4" ] || fail "the log holds more than the entry: $(cat "$E2E_TMP/log")"
+# Besides the failed call, one entry for the failed task, which names its source.
+[ "$(grep -c '^FAILED TASK:' "$E2E_TMP/log")" = "1" ] || fail "the log holds other than one failed task: $(cat "$E2E_TMP/log")"
+grep -Eq '^       source          =   .*clip[.]avi$' "$E2E_TMP/log" || fail "the failed task's entry names no source: $(cat "$E2E_TMP/log")"
+[ "$(grep -c '^[^ ]' "$E2E_TMP/log")" = "2" ] || fail "the log holds more than the two entries: $(cat "$E2E_TMP/log")"
 encoders_gone || fail "encoder processes left: $(encoder_processes)"
 close_varnello
 echo "ok: a missing encoder fails its task only"
@@ -215,7 +218,7 @@ rm -f "$VARNELLO_DATA/log.txt" "$autoadd"/* "$VARNELLO_DATA"/movie_* "$VARNELLO_
 out="$E2E_TMP/realmedia"; mkdir -p "$out"
 must set_output_dir "$out"
 make_clip "$E2E_TMP/movie.rm" 12
-echo "not a video at all" > "$E2E_TMP/refused.rm"
+make_clip "$E2E_TMP/refused.rm" 2
 start_varnello
 remember_rects
 add_file "$E2E_TMP/movie.rm"
@@ -236,6 +239,9 @@ trimmed() { row_text 0 | grep_q -F '| movie.rm | 00:00:03 | 00:00:09 |'; }
 wait_for 15 trimmed || fail "realmedia: the trimmed row reads: $(row_text 0)"
 add_file "$E2E_TMP/refused.rm"
 [ "$(list_count)" = "2" ] || fail "realmedia: the refused source was not added: $(list_count) rows, windows: $(inspect topwindows)"
+# A file whose length cannot be read is not added at all: the source turns unreadable after it
+# was added, so that the video-editing control refuses it when its turn comes.
+echo "not a video at all" > "$E2E_TMP/refused.rm"
 click_control 1048
 intermediates() { ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg 2>/dev/null || true; }
 wait_for 120 bash -c "ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/movie_*.mpg 2>/dev/null | grep -q ." \
