@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows user's way in, under Wine in a fresh prefix: the silent installer puts the
 # program into Program Files with a Start-menu shortcut and an installed-programs entry; the
-# installed program starts with its version in the caption and converts a clip into a folder
-# whose path has blanks; installing again keeps the user's output folder; the silent
+# installed program starts with its version in the caption and converts a clip and a
+# RealMedia clip into a folder whose path has blanks, leaving nothing in its own folder; installing again keeps the user's output folder; the silent
 # uninstaller leaves no program folder, shortcut or entry, and the converted video stays.
 source "$(dirname "$0")/e2e/lib.sh"
 : "${VARNELLO_BUILD:?}"
@@ -19,6 +19,7 @@ unzip -l "$zip" | grep_q "Varnello-$version/app/ffmpeg.exe" || fail "the zip lac
 # A prefix of its own, as a new Windows machine: nothing from the other tests in it, and no
 # menu entries made on this machine's desktop.
 export WINEPREFIX="$VARNELLO_BUILD/installer-test-prefix"
+VARNELLO_DATA="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Local/Varnello"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=wineserver
@@ -53,6 +54,7 @@ reg_value "$uninstall_key" UninstallString | grep_q 'Program Files\\Varnello\\un
 out="$E2E_TMP/My Converted Videos/for the iPod"
 mkdir -p "$out"
 make_clip "$E2E_TMP/clip.avi" 2
+make_clip "$E2E_TMP/movie.rm" 2
 set_output_dir "$out"
 (exec "$WINE" 'C:\Program Files\Varnello\Varnello.exe' >"$E2E_TMP/varnello.log" 2>&1) &
 VARNELLO_PID=$!
@@ -60,7 +62,8 @@ wait_for 30 inspect frame || fail "the installed program showed no window"
 caption="$(state | sed -n 's/^caption //p')"
 [ "$caption" = "Varnello V$version" ] || fail "the caption is '$caption'"
 add_file "$E2E_TMP/clip.avi"
-[ "$(list_count)" = "1" ] || fail "the clip was not added"
+add_file "$E2E_TMP/movie.rm"
+[ "$(list_count)" = "2" ] || fail "the clips were not added: $(list_count) rows"
 click_control 1048
 wait_for 180 xdotool search --onlyvisible --name '^Information$' || fail "the conversion did not finish"
 box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
@@ -68,6 +71,12 @@ xdotool windowfocus "$box"; sleep 0.3; xdotool key Return
 close_varnello
 converted="$(find "$out" -name '*.mp4' | head -1)"
 [ -n "$converted" ] && [ -s "$converted" ] || fail "no converted file in '$out': $(ls -la "$out")"
+# The RealMedia task went through its intermediate step in the user's data folder: converted,
+# and nothing left of the step anywhere, nor anything written into the program's folder.
+[ -s "$out/movie.mp4" ] || fail "the RealMedia clip was not converted: $(ls -la "$out")"
+leftovers="$(find "$program_dir" "$VARNELLO_DATA" -type f -regextype posix-extended -regex '.*_[0-9]{5}[.](avi|mpg)' 2>/dev/null || true)"
+[ -z "$leftovers" ] || fail "intermediate files are left: $leftovers"
+[ ! -e "$program_dir/app/log.txt" ] || fail "the program wrote a log into its own folder"
 
 # Installing over it (an upgrade) keeps the user's output folder.
 "$WINE" "$setup" /S || fail "installing again failed"
