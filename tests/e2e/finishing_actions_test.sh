@@ -226,15 +226,8 @@ row_text 0 | grep_q -F '| movie.rm | 00:00:00 | 00:00:12 |' || fail "realmedia: 
 # The thumbs' track is 196 pixels for the 12 s: 49 pixels is 3 s, 147 is 9 s. Each thumb is
 # pressed in its middle, so the value follows the pointer exactly.
 slider=($(control_rect 1047))
-y=$(( (slider[1] + slider[3]) / 2 ))
-drag_thumb() {
-    xdotool mousemove "$1" "$y" mousedown 1; input_taken
-    xdotool mousemove $(( ($1 + $2) / 2 )) "$y"; input_taken
-    xdotool mousemove "$2" "$y"; input_taken
-    xdotool mouseup 1; input_taken
-}
-drag_thumb $((slider[0] + 6)) $((slider[0] + 6 + 49))
-drag_thumb $((slider[0] + 215)) $((slider[0] + 19 + 147))
+drag_slider_thumb $((slider[0] + 6)) $((slider[0] + 6 + 49))
+drag_slider_thumb $((slider[0] + 215)) $((slider[0] + 19 + 147))
 trimmed() { row_text 0 | grep_q -F '| movie.rm | 00:00:03 | 00:00:09 |'; }
 wait_for 15 trimmed || fail "realmedia: the trimmed row reads: $(row_text 0)"
 add_file "$E2E_TMP/refused.rm"

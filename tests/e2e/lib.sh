@@ -256,6 +256,17 @@ answer_box() {
     wait_for 10 bash -c "! xdotool search --onlyvisible --name '^$1\$'" || fail "the $1 box stayed"
 }
 
+# Drags a thumb of the range slider from screen x FROM to x TO along the track's middle, in
+# steps the program sees one by one. drag_slider_thumb FROM TO
+drag_slider_thumb() {
+    local r y
+    r=($(control_rect 1047)); y=$(( (r[1] + r[3]) / 2 ))
+    xdotool mousemove "$1" "$y" mousedown 1; input_taken
+    xdotool mousemove $(( ($1 + $2) / 2 )) "$y"; input_taken
+    xdotool mousemove "$2" "$y"; input_taken
+    xdotool mouseup 1; input_taken
+}
+
 # The state lines of inspect.exe, and single facts from them.
 state() { inspect state; }
 list_count() { state | sed -n 's/^list count=\([0-9-]*\) .*/\1/p'; }

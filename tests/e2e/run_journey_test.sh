@@ -63,15 +63,8 @@ add_file "$E2E_TMP/long.avi"; add_file "$E2E_TMP/b.mpg"; add_file "$E2E_TMP/c.av
 # 51.8 s of 60 s), pressing each thumb in its middle; 240 x 176; a new title.
 click_row 0
 slider=($(control_rect 1047))
-y=$(( (slider[1] + slider[3]) / 2 ))
-drag() {
-    xdotool mousemove "$1" "$y" mousedown 1; input_taken
-    xdotool mousemove $(( ($1 + $2) / 2 )) "$y"; input_taken
-    xdotool mousemove "$2" "$y"; input_taken
-    xdotool mouseup 1; input_taken
-}
-drag $((slider[0] + 6)) $((slider[0] + 6 + 70))
-drag $((slider[0] + 215)) $((slider[0] + 19 + 169))
+drag_slider_thumb $((slider[0] + 6)) $((slider[0] + 6 + 70))
+drag_slider_thumb $((slider[0] + 215)) $((slider[0] + 19 + 169))
 row_text 0 | grep_q -F '| long.avi | 00:00:21 | 00:00:51 |' || fail "the trimmed row reads: $(row_text 0)"
 pick_combo_item 1026 1
 type_title "First part"
