@@ -183,7 +183,18 @@ bool StillInProgress(IDispatch* operation)
     return asBool.Get().boolVal != VARIANT_FALSE;
 }
 
-// iTunes installed: its ProgID is registered.
+// iTunes installed: its ProgID is registered. Looked up in the registry before COM is
+// started, because starting COM is by far the dearest thing this program does (well over a
+// second under Wine) and is wasted on every machine without iTunes.
+bool ITunesProgIdRegistered()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"iTunes.Application\\CLSID", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
 bool ITunesInstalled(CLSID& clsid)
 {
     return SUCCEEDED(CLSIDFromProgID(L"iTunes.Application", &clsid));
@@ -283,7 +294,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const std::string path = full;
 
     bool tried = false;
-    {
+    if (ITunesProgIdRegistered()) {
         ComApartment com;
         CLSID clsid{};
         if (ITunesInstalled(clsid)) {
