@@ -79,5 +79,18 @@ log="$(tr -d '\r' <"$VARNELLO_DATA/log.txt" 2>/dev/null || true)"
 grep_q -F "source          =   $(winpath "$E2E_TMP/gone.avi")" <<<"$log" && grep_q -F "venc: input file not found" <<<"$log" \
     || fail "deleted source: the log does not say why the task failed: $log"
 
+click_control 1014
 close_varnello
-echo "ok: crashed, missing and killed encoders and a vanished source fail cleanly"
+
+# 5. An encoder that also talks to its console (the screen buffer, the title, a console child
+# of its own) while its output goes to the program: it gets a console that works and shows
+# no window, and its task converts.
+cp "$VARNELLO_TEST_BIN/faulty_encoder.exe" "$VARNELLO_DIST/app/venc.exe"
+FAULTY_ENCODER_MODE=console start_varnello
+make_clip "$E2E_TMP/console.avi" 2
+add_file "$E2E_TMP/console.avi"
+run_to_end "console encoder"
+[ "$(progress_text 0)" = "Finished" ] || fail "console encoder: row 0 shows [$(progress_text 0)]: $(tr -d '\r' <"$VARNELLO_DATA/log.txt" 2>/dev/null | grep -F 'faulty encoder:')"
+expect_no_leftovers "console encoder"
+close_varnello
+echo "ok: crashed, missing and killed encoders and a vanished source fail cleanly; an encoder's console works unseen"

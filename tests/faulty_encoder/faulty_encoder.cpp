@@ -8,6 +8,11 @@
 //             FAULTY_ENCODER_HOLD_MS (default 5000): a failed file that cannot be removed at once.
 //   slowexit  prints a progress line, closes its output, writes the output file and lives on
 //             for FAULTY_ENCODER_LINGER_MS (default 3000) before it exits with code 0.
+//   console   behaves like an encoder that talks to its console besides its redirected
+//             output: it opens CONOUT$, reads the screen buffer, writes to it, sets the title
+//             and starts a console child of its own. Any of these failing, or a console window
+//             showing, makes it print why and exit with code 1; else it writes the output file
+//             and exits with code 0.
 // With FAULTY_ENCODER_RECORD set, every start (the helper's excepted) appends "start" to that
 // file.
 #include <windows.h>
@@ -90,6 +95,54 @@ void StartHolder(const char* path)
     CloseHandle(ready);
 }
 
+// A console child started with no flags shares its parent's console; it fails if it has
+// none or if that console shows a window.
+int ConsoleChild()
+{
+    const HWND window = GetConsoleWindow();
+    if (GetConsoleOutputCP() == 0)
+        return 2;
+    return window && IsWindowVisible(window) ? 3 : 0;
+}
+
+// The reason the console misbehaved, or empty when it did all an encoder may ask of it.
+std::string TryConsoleFunctions()
+{
+    const HWND window = GetConsoleWindow();
+    if (window && IsWindowVisible(window))
+        return "a console window is visible";
+    const HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    if (screen == INVALID_HANDLE_VALUE)
+        return "CONOUT$ cannot be opened";
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    DWORD written = 0;
+    const bool bufferOk = GetConsoleScreenBufferInfo(screen, &info) != FALSE;
+    const bool writeOk = WriteConsoleA(screen, "working\r", 8, &written, nullptr) != FALSE;
+    CloseHandle(screen);
+    if (!bufferOk)
+        return "GetConsoleScreenBufferInfo failed";
+    if (!writeOk)
+        return "WriteConsole failed";
+    if (!SetConsoleTitleA("faulty encoder"))
+        return "SetConsoleTitle failed";
+
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, sizeof(exe));
+    std::string command = std::string("\"") + exe + "\" --console-child";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return "the console child could not start";
+    WaitForSingleObject(process.hProcess, 10000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code == 0 ? std::string() : "the console child failed with code " + std::to_string(code);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -98,6 +151,8 @@ int main(int argc, char** argv)
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     if (argc == 4 && std::string(argv[1]) == "--hold-file")
         return HoldFile(argv[2], std::strtoul(argv[3], nullptr, 10));
+    if (argc == 2 && std::string(argv[1]) == "--console-child")
+        return ConsoleChild();
 
     RecordStart();
     const std::string mode = EnvironmentText("FAULTY_ENCODER_MODE");
@@ -117,6 +172,16 @@ int main(int argc, char** argv)
         // The file appears only once the output has ended: a test that sees it knows that.
         WriteOutput(output);
         Sleep(EnvironmentNumber("FAULTY_ENCODER_LINGER_MS", 3000));
+        return 0;
+    }
+    if (mode == "console") {
+        const std::string fault = TryConsoleFunctions();
+        if (!fault.empty()) {
+            std::printf("faulty encoder: %s\n", fault.c_str());
+            return 1;
+        }
+        std::printf("frame=    1 q=0.0 size=       1kB time=0.0 bitrate=   0.0kbits/s\n");
+        WriteOutput(output);
         return 0;
     }
 
