@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by tests: a shipped profile's template, expanded the way the program expands it,
 # and a check of an output against the limits that template itself states (so a profile
 # added to the file is checked without touching the tests).
