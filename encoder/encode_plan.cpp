@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 namespace venc {
 
@@ -69,9 +70,10 @@ std::string Deinterlacer(FieldOrder order)
 
 } // namespace
 
-LevelChoice ChooseH264Level(int requestedIdc, int width, int height, double fps, int kbps)
+LevelChoice ChooseH264Level(int requestedIdc, int width, int height, double fps, int kbps, H264Profile profile)
 {
     LevelChoice choice;
+    const double rateFactor = profile == H264Profile::High ? 1.25 : 1.0;
     const int widthMbs = (width + 15) / 16;
     const int heightMbs = (height + 15) / 16;
     const long frameMbs = static_cast<long>(widthMbs) * heightMbs;
@@ -79,7 +81,9 @@ LevelChoice ChooseH264Level(int requestedIdc, int width, int height, double fps,
     const int start = std::max(0, Rank(requestedIdc));
     const int count = static_cast<int>(sizeof(kLevels) / sizeof(kLevels[0]));
     for (int i = start; i < count; ++i) {
-        const H264Level& l = kLevels[i];
+        H264Level l = kLevels[i];
+        l.maxKbps = static_cast<int>(l.maxKbps * rateFactor);
+        l.maxCpbKbit = static_cast<int>(l.maxCpbKbit * rateFactor);
         // A frame may be no wider or taller than sqrt(8 * MaxFS) macroblocks.
         const double sideLimit = std::sqrt(8.0 * l.maxFrameMbs);
         const bool fits = frameMbs <= l.maxFrameMbs && widthMbs <= sideLimit && heightMbs <= sideLimit &&
@@ -163,92 +167,140 @@ std::string PictureFilter(const VencOptions& o, const SourceVideo& source)
     return Deinterlacer(source.fieldOrder) + "," + scale + "," + pad + ",setsar=1";
 }
 
-bool MakeEncodePlan(const VencOptions& o, const SourceVideo& source, const std::string& nowTimestamp,
-                    EncodePlan& plan)
+namespace {
+
+void Append(std::vector<std::string>& args, std::initializer_list<std::string> more)
 {
-    plan = EncodePlan{};
+    args.insert(args.end(), more);
+}
+
+// Quiet ffmpeg, the source with its trim, and the streams taken from it.
+void AddInputArgs(const VencOptions& o, EncodePlan& plan)
+{
     std::vector<std::string>& a = plan.ffmpegArgs;
     // Only errors as text on stderr; progress as key=value blocks on stdout.
     a = {"-hide_banner", "-loglevel", "error", "-nostats", "-progress", "pipe:1"};
     // Input seeking is fast and, since ffmpeg decodes from the key frame before, exact.
-    if (o.hasStart && o.startSeconds > 0.0) {
-        a.push_back("-ss");
-        a.push_back(FormatSeconds(o.startSeconds));
-    }
-    a.push_back("-i");
-    a.push_back(o.inputPath);
+    if (o.hasStart && o.startSeconds > 0.0)
+        Append(a, {"-ss", FormatSeconds(o.startSeconds)});
+    Append(a, {"-i", o.inputPath});
     if (o.hasLength) {
-        a.push_back("-t");
-        a.push_back(FormatSeconds(o.lengthSeconds > 0.0 ? o.lengthSeconds : kShortestClipSeconds));
+        Append(a, {"-t", FormatSeconds(o.lengthSeconds > 0.0 ? o.lengthSeconds : kShortestClipSeconds)});
         if (!(o.lengthSeconds > 0.0))
             plan.notes.push_back("venc: length 0 is a trim under one second; encoding 1 s from the start point");
     }
     // The first video and the first audio stream, nothing else (DVD subtitles, data).
-    a.insert(a.end(), {"-map", "0:v:0?", "-map", "0:a:0?"});
+    Append(a, {"-map", "0:v:0?", "-map", "0:a:0?"});
+}
 
-    const std::string size = std::to_string(o.width) + "x" + std::to_string(o.height);
+// H.264 in the level the device decodes, with a buffer model (VBV) that keeps every stretch
+// of the stream within the level's, or the template's, peak rate.
+bool AddH264Args(const VencOptions& o, double fps, EncodePlan& plan)
+{
+    const int peakKbps = o.maxrateKbps > 0 ? o.maxrateKbps : o.videoKbps;
+    plan.level = ChooseH264Level(o.levelIdc, o.width, o.height, fps, peakKbps, o.profile);
+    if (!plan.level.ok)
+        return false;
+    if (!plan.level.note.empty())
+        plan.notes.push_back(plan.level.note);
+    const H264Level& l = plan.level.level;
+    // Without a peak rate of its own, peaks of half the average again, but never beyond
+    // what the level allows.
+    const int peakWanted = o.maxrateKbps > 0 ? o.maxrateKbps : o.videoKbps + o.videoKbps / 2;
+    plan.maxrateKbps = std::min(l.maxKbps, peakWanted);
+    const int wantedBuffer = o.bufsizeKbit > 0 ? o.bufsizeKbit : 2 * plan.maxrateKbps;
+    plan.bufsizeKbit = std::min(l.maxCpbKbit, wantedBuffer);
+    const std::string levelText = l.idc == 9 ? "1b" : l.name;
+    std::vector<std::string>& a = plan.ffmpegArgs;
+    if (o.profile == H264Profile::Baseline) {
+        if (o.coder != 0)
+            plan.notes.push_back("venc: CABAC is not part of Constrained Baseline; using CAVLC");
+        // One reference frame and no B-frames: Constrained Baseline, which every video iPod
+        // decodes.
+        Append(a, {"-c:v", "libx264", "-profile:v", "baseline", "-level", levelText, "-pix_fmt", "yuv420p", "-refs",
+                   "1", "-bf", "0", "-coder", "0"});
+    } else {
+        // B-frames, but none used as references: the pyramid is beyond some of the first
+        // devices that play Main and High.
+        Append(a, {"-c:v", "libx264", "-profile:v", o.profile == H264Profile::High ? "high" : "main", "-level",
+                   levelText, "-pix_fmt", "yuv420p", "-bf", "2", "-b-pyramid", "none", "-coder",
+                   std::to_string(o.coder)});
+    }
+    Append(a, {"-b:v", Kilo(o.videoKbps), "-maxrate", Kilo(plan.maxrateKbps), "-bufsize", Kilo(plan.bufsizeKbit)});
+    return true;
+}
+
+// ffmpeg's own MPEG-4 Part 2 encoder, without B-frames, quarter-pel or GMC, writes Simple
+// Profile, which every video iPod decodes.
+void AddMpeg4Args(const VencOptions& o, EncodePlan& plan)
+{
+    std::vector<std::string>& a = plan.ffmpegArgs;
+    Append(a, {"-c:v", "mpeg4", "-profile:v", "0", "-level", "3", "-pix_fmt", "yuv420p", "-bf", "0", "-b:v",
+               Kilo(o.videoKbps)});
+    if (o.bufsizeKbit > 0) {
+        const int peak = o.maxrateKbps > 0 ? o.maxrateKbps : o.videoKbps * 2;
+        Append(a, {"-maxrate", Kilo(peak), "-bufsize", Kilo(o.bufsizeKbit)});
+    }
+}
+
+// Key-frame distance, the picture fitted into the frame, its rate and display shape.
+void AddPictureArgs(const VencOptions& o, const SourceVideo& source, const RateChoice& rate, EncodePlan& plan)
+{
+    std::vector<std::string>& a = plan.ffmpegArgs;
+    if (o.gopFrames > 0)
+        Append(a, {"-g", std::to_string(o.gopFrames)});
+    Append(a, {"-vf", PictureFilter(o, source), "-s", std::to_string(o.width) + "x" + std::to_string(o.height)});
+    if (!rate.ffmpegRate.empty())
+        Append(a, {"-r", rate.ffmpegRate});
+    if (!o.aspect.empty())
+        Append(a, {"-aspect", o.aspect});
+}
+
+// AAC-LC (ffmpeg's encoder writes no other profile unless asked) at the rate and volume
+// asked for.
+void AddAudioArgs(const VencOptions& o, EncodePlan& plan)
+{
+    std::vector<std::string>& a = plan.ffmpegArgs;
+    Append(a, {"-c:a", "aac", "-b:a", Kilo(o.audioKbps), "-ac", std::to_string(o.channels)});
+    if (o.sampleRate > 0)
+        Append(a, {"-ar", std::to_string(o.sampleRate)});
+    if (o.volume != 256) {
+        char filter[64];
+        std::snprintf(filter, sizeof(filter), "volume=%.6g", o.volume / 256.0);
+        Append(a, {"-af", filter});
+    }
+}
+
+// The title and date the device lists, and the iPod flavour of MP4.
+void AddTagsAndOutputArgs(const VencOptions& o, const std::string& nowTimestamp, EncodePlan& plan)
+{
+    std::vector<std::string>& a = plan.ffmpegArgs;
+    if (o.hasTitle)
+        Append(a, {"-metadata", "title=" + o.title});
+    Append(a, {"-metadata", "creation_time=" + (o.timestamp.empty() ? nowTimestamp : o.timestamp)});
+    // The ipod muxer writes the avc1 "uuid" atom that 5th-generation iPods look for.
+    Append(a, {"-f", "ipod", o.overwrite ? "-y" : "-n", o.outputPath});
+}
+
+} // namespace
+
+bool MakeEncodePlan(const VencOptions& o, const SourceVideo& source, const std::string& nowTimestamp,
+                    EncodePlan& plan)
+{
+    plan = EncodePlan{};
+    AddInputArgs(o, plan);
     const RateChoice rate = ChooseOutputRate(o, source);
     if (!rate.note.empty())
         plan.notes.push_back(rate.note);
     if (o.videoCodec == VideoCodec::H264) {
-        plan.level = ChooseH264Level(o.levelIdc, o.width, o.height, rate.fps, o.videoKbps);
-        if (!plan.level.ok)
+        if (!AddH264Args(o, rate.fps, plan))
             return false;
-        if (!plan.level.note.empty())
-            plan.notes.push_back(plan.level.note);
-        if (o.coder != 0)
-            plan.notes.push_back("venc: CABAC is not part of Constrained Baseline; using CAVLC");
-        const H264Level& l = plan.level.level;
-        // Peaks of half the average again, but never beyond what the level allows.
-        plan.maxrateKbps = std::min(l.maxKbps, o.videoKbps + o.videoKbps / 2);
-        const int wantedBuffer = o.bufsizeKbit > 0 ? o.bufsizeKbit : 2 * plan.maxrateKbps;
-        plan.bufsizeKbit = std::min(l.maxCpbKbit, wantedBuffer);
-        const std::string levelText = l.idc == 9 ? "1b" : l.name;
-        a.insert(a.end(), {"-c:v", "libx264", "-profile:v", "baseline", "-level", levelText, "-pix_fmt", "yuv420p",
-                           "-refs", "1", "-bf", "0", "-coder", "0", "-b:v", Kilo(o.videoKbps), "-maxrate",
-                           Kilo(plan.maxrateKbps), "-bufsize", Kilo(plan.bufsizeKbit)});
     } else {
-        // ffmpeg's own MPEG-4 Part 2 encoder, without B-frames, quarter-pel or GMC, writes
-        // Simple Profile, which every video iPod decodes.
-        a.insert(a.end(), {"-c:v", "mpeg4", "-profile:v", "0", "-level", "3", "-pix_fmt", "yuv420p", "-bf", "0",
-                           "-b:v", Kilo(o.videoKbps)});
-        if (o.bufsizeKbit > 0) {
-            a.insert(a.end(), {"-maxrate", Kilo(o.videoKbps * 2), "-bufsize", Kilo(o.bufsizeKbit)});
-        }
+        AddMpeg4Args(o, plan);
     }
-    if (o.gopFrames > 0) {
-        a.push_back("-g");
-        a.push_back(std::to_string(o.gopFrames));
-    }
-    a.insert(a.end(), {"-vf", PictureFilter(o, source), "-s", size});
-    if (!rate.ffmpegRate.empty()) {
-        a.push_back("-r");
-        a.push_back(rate.ffmpegRate);
-    }
-    if (!o.aspect.empty()) {
-        a.push_back("-aspect");
-        a.push_back(o.aspect);
-    }
-
-    a.insert(a.end(), {"-c:a", "aac", "-b:a", Kilo(o.audioKbps), "-ac", std::to_string(o.channels)});
-    if (o.sampleRate > 0) {
-        a.push_back("-ar");
-        a.push_back(std::to_string(o.sampleRate));
-    }
-    if (o.volume != 256) {
-        char filter[64];
-        std::snprintf(filter, sizeof(filter), "volume=%.6g", o.volume / 256.0);
-        a.push_back("-af");
-        a.push_back(filter);
-    }
-    if (o.hasTitle) {
-        a.push_back("-metadata");
-        a.push_back("title=" + o.title);
-    }
-    a.push_back("-metadata");
-    a.push_back("creation_time=" + (o.timestamp.empty() ? nowTimestamp : o.timestamp));
-    // The ipod muxer writes the avc1 "uuid" atom that 5th-generation iPods look for.
-    a.insert(a.end(), {"-f", "ipod", o.overwrite ? "-y" : "-n", o.outputPath});
+    AddPictureArgs(o, source, rate, plan);
+    AddAudioArgs(o, plan);
+    AddTagsAndOutputArgs(o, nowTimestamp, plan);
     return true;
 }
 

@@ -10,7 +10,8 @@
 
 namespace venc {
 
-// Limits of one H.264 level (ITU-T H.264 Table A-1, Baseline bit rates).
+// Limits of one H.264 level (ITU-T H.264 Table A-1; bit rates for Baseline and Main, High
+// allows a quarter more).
 struct H264Level {
     int idc;            // level times ten; 9 stands for level 1b
     const char* name;   // "1.3"
@@ -35,8 +36,9 @@ constexpr double kDeviceMaxFps = 30.0;
 constexpr double kShortestClipSeconds = 1.0;
 
 // The lowest level at or above the requested one that allows the frame size, the
-// macroblock rate and the bit rate.
-LevelChoice ChooseH264Level(int requestedIdc, int width, int height, double fps, int kbps);
+// macroblock rate and the bit rate (the peak rate where one is set) in the given profile.
+LevelChoice ChooseH264Level(int requestedIdc, int width, int height, double fps, int kbps,
+                            H264Profile profile = H264Profile::Baseline);
 
 struct RateChoice {
     double fps = 0.0;       // the output's rate, for the level check

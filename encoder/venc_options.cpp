@@ -173,11 +173,164 @@ bool ParseClockTime(const std::string& text, double& seconds)
     return true;
 }
 
+namespace {
+
+// What an option's reader sees: the options being filled, and the words of the command
+// line for the one option whose value may span two of them.
+struct OptionContext {
+    VencOptions& options;
+    const std::vector<std::string>& args;
+    size_t& index;        // the value's word; a reader may move on past words it takes
+    bool& haveInput;
+    std::string refusal;  // a reader's own refusal line, when "bad value" says too little
+};
+
+// One option of the dialect. The reader gets the value, or is called with an empty one for
+// a flag; it returns false when the value is not acceptable.
+struct OptionRule {
+    const char* name;
+    const char* valueHint; // as the usage line shows it; nullptr for a flag
+    const char* expected;  // what a refusal says the value should be
+    bool (*read)(const std::string& value, OptionContext& c);
+};
+
+bool ReadTimestamp(const std::string& value, OptionContext& c)
+{
+    // An unquoted "$TIMESTAMP" arrives as two words: the date, then the time.
+    std::string stamp = value;
+    if (IsTimestampDate(value) && c.index + 1 < c.args.size() && IsTimestampTime(c.args[c.index + 1]))
+        stamp += " " + c.args[++c.index];
+    const auto blank = stamp.find(' ');
+    if (blank != std::string::npos && IsTimestampDate(stamp.substr(0, blank)) &&
+        IsTimestampTime(stamp.substr(blank + 1))) {
+        c.options.timestamp = stamp;
+        return true;
+    }
+    c.refusal = "bad value '" + stamp + "' for -timestamp: YYYY-MM-DD hh:mm:ss";
+    return false;
+}
+
+const OptionRule kOptions[] = {
+    {"-y", nullptr, "", [](const std::string&, OptionContext& c) { return c.options.overwrite = true; }},
+    {"-i", "INPUT", "a file path",
+     [](const std::string& v, OptionContext& c) {
+         if (v.empty())
+             return false;
+         if (c.haveInput) {
+             c.refusal = "more than one input file: '" + c.options.inputPath + "' and '" + v + "'";
+             return false;
+         }
+         c.options.inputPath = v;
+         return c.haveInput = true;
+     }},
+    {"-ss", "hh:mm:ss", "hh:mm:ss",
+     [](const std::string& v, OptionContext& c) {
+         return c.options.hasStart = ParseClockTime(v, c.options.startSeconds);
+     }},
+    // Zero is kept: the plan turns it into the shortest clip (a trim under a second).
+    {"-t", "hh:mm:ss", "hh:mm:ss",
+     [](const std::string& v, OptionContext& c) {
+         return c.options.hasLength = ParseClockTime(v, c.options.lengthSeconds);
+     }},
+    {"-vcodec", "h264|xvid", "h264 or xvid",
+     [](const std::string& v, OptionContext& c) {
+         if (v != "h264" && v != "xvid")
+             return false;
+         c.options.videoCodec = v == "h264" ? VideoCodec::H264 : VideoCodec::Xvid;
+         return true;
+     }},
+    {"-vprofile", "baseline|main|high", "baseline, main or high",
+     [](const std::string& v, OptionContext& c) {
+         const struct {
+             const char* name;
+             H264Profile profile;
+         } names[] = {{"baseline", H264Profile::Baseline}, {"main", H264Profile::Main}, {"high", H264Profile::High}};
+         for (const auto& n : names)
+             if (v == n.name) {
+                 c.options.profile = n.profile;
+                 return true;
+             }
+         return false;
+     }},
+    {"-coder", "0|1", "0 or 1",
+     [](const std::string& v, OptionContext& c) { return ParseIntIn(v, 0, 1, c.options.coder); }},
+    {"-vlevel", "13", "an H.264 level such as 13 for 1.3",
+     [](const std::string& v, OptionContext& c) {
+         int idc = 0;
+         if (!ParseIntIn(v, 9, 51, idc) || !IsKnownLevel(idc))
+             return false;
+         c.options.levelIdc = idc;
+         return true;
+     }},
+    {"-bufsize", "KBIT", "kbit, 1 to 240000",
+     [](const std::string& v, OptionContext& c) { return ParseIntIn(v, 1, 240000, c.options.bufsizeKbit); }},
+    {"-maxrate", "KBPS", "kbit/s, 16 to 240000",
+     [](const std::string& v, OptionContext& c) { return ParseIntIn(v, 16, 240000, c.options.maxrateKbps); }},
+    {"-g", "FRAMES", "frames, 1 to 1000",
+     [](const std::string& v, OptionContext& c) { return ParseIntIn(v, 1, 1000, c.options.gopFrames); }},
+    {"-s", "WxH", "WxH with even numbers from 16 to 4096",
+     [](const std::string& v, OptionContext& c) { return ParseFrameSize(v, c.options.width, c.options.height); }},
+    {"-r", "FPS", "frames per second, 1 to 120",
+     [](const std::string& v, OptionContext& c) {
+         double fps = 0.0;
+         if (!ParseDecimal(v, fps) || fps < 1.0 || fps > 120.0)
+             return false;
+         c.options.framesPerSecond = fps;
+         c.options.frameRate = v;
+         return true;
+     }},
+    {"-b", "KBPS", "kbit/s, 16 to 100000",
+     [](const std::string& v, OptionContext& c) { return ParseIntIn(v, 16, 100000, c.options.videoKbps); }},
+    {"-ab", "KBPS", "kbit/s, 8 to 512",
+     [](const std::string& v, OptionContext& c) { return ParseIntIn(v, 8, 512, c.options.audioKbps); }},
+    {"-aspect", "W:H", "W:H such as 4:3",
+     [](const std::string& v, OptionContext& c) {
+         if (!ParseAspect(v))
+             return false;
+         c.options.aspect = v;
+         return true;
+     }},
+    {"-ac", "1|2", "1 or 2",
+     [](const std::string& v, OptionContext& c) { return ParseIntIn(v, 1, 2, c.options.channels); }},
+    {"-ar", "HZ", "an AAC sample rate from 8000 to 48000",
+     [](const std::string& v, OptionContext& c) {
+         return ParseIntIn(v, 8000, 48000, c.options.sampleRate) && IsAacSampleRate(c.options.sampleRate);
+     }},
+    {"-vol", "N", "0 to 4096, 256 for unchanged",
+     [](const std::string& v, OptionContext& c) { return ParseIntIn(v, 0, 4096, c.options.volume); }},
+    {"-title", "TEXT", "",
+     [](const std::string& v, OptionContext& c) {
+         c.options.title = v;
+         return c.options.hasTitle = true;
+     }},
+    {"-timestamp", "\"YYYY-MM-DD hh:mm:ss\"", "YYYY-MM-DD hh:mm:ss", ReadTimestamp},
+};
+
+const OptionRule* FindOption(const std::string& name)
+{
+    for (const OptionRule& rule : kOptions)
+        if (name == rule.name)
+            return &rule;
+    return nullptr;
+}
+
+} // namespace
+
 const char* VencUsage()
 {
-    return "usage: venc [-y] -i INPUT [-ss hh:mm:ss] [-t hh:mm:ss] [-vcodec h264|xvid] [-coder 0|1] "
-           "[-vlevel 13] [-bufsize KBIT] [-g FRAMES] [-s WxH] [-r FPS] [-b KBPS] [-ab KBPS] "
-           "[-aspect W:H] [-ac 1|2] [-ar HZ] [-vol N] [-title TEXT] [-timestamp \"YYYY-MM-DD hh:mm:ss\"] OUTPUT.mp4";
+    static const std::string usage = [] {
+        std::string text = "usage: venc";
+        for (const OptionRule& rule : kOptions) {
+            const bool required = std::string(rule.name) == "-i";
+            text += required ? " " : " [";
+            text += rule.name;
+            if (rule.valueHint)
+                text += std::string(" ") + rule.valueHint;
+            text += required ? "" : "]";
+        }
+        return text + " OUTPUT.mp4";
+    }();
+    return usage.c_str();
 }
 
 ParseResult ParseVencArguments(const std::vector<std::string>& args)
@@ -197,102 +350,20 @@ ParseResult ParseVencArguments(const std::vector<std::string>& args)
             haveOutput = true;
             continue;
         }
-        if (arg == "-y") {
-            o.overwrite = true;
+        const OptionRule* rule = FindOption(arg);
+        if (!rule)
+            return Refuse("unknown option '" + arg + "'");
+        OptionContext context{o, args, i, haveInput, {}};
+        if (!rule->valueHint) {
+            rule->read(std::string(), context);
             continue;
         }
-        // Every other option takes one value.
-        static const char* const withValue[] = {"-i", "-ss", "-t", "-vcodec", "-coder", "-vlevel", "-bufsize", "-g",
-                                                "-s", "-r", "-b", "-ab", "-aspect", "-ac", "-ar", "-vol", "-title",
-                                                "-timestamp"};
-        bool known = false;
-        for (const char* name : withValue)
-            if (arg == name)
-                known = true;
-        if (!known)
-            return Refuse("unknown option '" + arg + "'");
         if (i + 1 >= args.size())
             return Refuse("option '" + arg + "' needs a value");
         const std::string value = args[++i];
-        auto bad = [&](const char* expected) { return Refuse("bad value '" + value + "' for " + arg + ": " + expected); };
-
-        if (arg == "-i") {
-            if (value.empty())
-                return bad("a file path");
-            if (haveInput)
-                return Refuse("more than one input file: '" + o.inputPath + "' and '" + value + "'");
-            o.inputPath = value;
-            haveInput = true;
-        } else if (arg == "-ss") {
-            if (!ParseClockTime(value, o.startSeconds))
-                return bad("hh:mm:ss");
-            o.hasStart = true;
-        } else if (arg == "-t") {
-            // Zero is kept: the plan turns it into the shortest clip (a trim under a second).
-            if (!ParseClockTime(value, o.lengthSeconds))
-                return bad("hh:mm:ss");
-            o.hasLength = true;
-        } else if (arg == "-vcodec") {
-            if (value == "h264")
-                o.videoCodec = VideoCodec::H264;
-            else if (value == "xvid")
-                o.videoCodec = VideoCodec::Xvid;
-            else
-                return bad("h264 or xvid");
-        } else if (arg == "-coder") {
-            if (!ParseIntIn(value, 0, 1, o.coder))
-                return bad("0 or 1");
-        } else if (arg == "-vlevel") {
-            int idc = 0;
-            if (!ParseIntIn(value, 9, 51, idc) || !IsKnownLevel(idc))
-                return bad("an H.264 level such as 13 for 1.3");
-            o.levelIdc = idc;
-        } else if (arg == "-bufsize") {
-            if (!ParseIntIn(value, 1, 240000, o.bufsizeKbit))
-                return bad("kbit, 1 to 240000");
-        } else if (arg == "-g") {
-            if (!ParseIntIn(value, 1, 1000, o.gopFrames))
-                return bad("frames, 1 to 1000");
-        } else if (arg == "-s") {
-            if (!ParseFrameSize(value, o.width, o.height))
-                return bad("WxH with even numbers from 16 to 4096");
-        } else if (arg == "-r") {
-            if (!ParseDecimal(value, o.framesPerSecond) || o.framesPerSecond < 1.0 || o.framesPerSecond > 120.0)
-                return bad("frames per second, 1 to 120");
-            o.frameRate = value;
-        } else if (arg == "-b") {
-            if (!ParseIntIn(value, 16, 100000, o.videoKbps))
-                return bad("kbit/s, 16 to 100000");
-        } else if (arg == "-ab") {
-            if (!ParseIntIn(value, 8, 512, o.audioKbps))
-                return bad("kbit/s, 8 to 512");
-        } else if (arg == "-aspect") {
-            if (!ParseAspect(value))
-                return bad("W:H such as 4:3");
-            o.aspect = value;
-        } else if (arg == "-ac") {
-            if (!ParseIntIn(value, 1, 2, o.channels))
-                return bad("1 or 2");
-        } else if (arg == "-ar") {
-            if (!ParseIntIn(value, 8000, 48000, o.sampleRate) || !IsAacSampleRate(o.sampleRate))
-                return bad("an AAC sample rate from 8000 to 48000");
-        } else if (arg == "-vol") {
-            if (!ParseIntIn(value, 0, 4096, o.volume))
-                return bad("0 to 4096, 256 for unchanged");
-        } else if (arg == "-title") {
-            o.title = value;
-            o.hasTitle = true;
-        } else if (arg == "-timestamp") {
-            // An unquoted "$TIMESTAMP" arrives as two words: the date, then the time.
-            std::string stamp = value;
-            if (IsTimestampDate(value) && i + 1 < args.size() && IsTimestampTime(args[i + 1]))
-                stamp += " " + args[++i];
-            const auto blank = stamp.find(' ');
-            if (blank == std::string::npos || !IsTimestampDate(stamp.substr(0, blank)) ||
-                !IsTimestampTime(stamp.substr(blank + 1)))
-                return Refuse("bad value '" + stamp + "' for -timestamp: YYYY-MM-DD hh:mm:ss");
-            o.timestamp = stamp;
-        }
+        if (!rule->read(value, context))
+            return Refuse(!context.refusal.empty() ? context.refusal
+                                                   : "bad value '" + value + "' for " + arg + ": " + rule->expected);
     }
     if (!haveInput)
         return Refuse("no input file (-i)");
@@ -300,6 +371,9 @@ ParseResult ParseVencArguments(const std::vector<std::string>& args)
         return Refuse("no output file");
     if (o.inputPath == o.outputPath)
         return Refuse("the output file is the input file");
+    if (o.maxrateKbps > 0 && o.maxrateKbps < o.videoKbps)
+        return Refuse("-maxrate " + std::to_string(o.maxrateKbps) + " is below the average rate -b " +
+                      std::to_string(o.videoKbps));
     result.ok = true;
     return result;
 }

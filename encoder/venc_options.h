@@ -8,6 +8,8 @@
 namespace venc {
 
 enum class VideoCodec { H264, Xvid };
+// The H.264 profile written: Baseline plays everywhere, Main and High need a newer device.
+enum class H264Profile { Baseline, Main, High };
 
 struct VencOptions {
     std::string inputPath;
@@ -17,9 +19,11 @@ struct VencOptions {
     bool hasLength = false;
     double lengthSeconds = 0.0; // 0 for a trim under one second
     VideoCodec videoCodec = VideoCodec::H264;
-    int coder = 0;            // 0 asks for CAVLC, 1 for CABAC
+    H264Profile profile = H264Profile::Baseline;
+    int coder = 0;            // 0 asks for CAVLC, 1 for CABAC (Main and High only)
     int levelIdc = 13;        // H.264 level times ten: 13 is level 1.3
     int bufsizeKbit = 0;      // 0: not given
+    int maxrateKbps = 0;      // peak rate the buffer drains at, 0: not given
     int gopFrames = 0;        // 0: not given
     int width = 320;
     int height = 240;

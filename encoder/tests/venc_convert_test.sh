@@ -117,5 +117,32 @@ if log="$("$run" "$venc" -y -i "$(winpath "$src")" -ss 00:00:06 -t 00:00:00 -vco
 else
   fail "zero length: venc exited non-zero: $log"
 fi
+# Every shipped profile, its template expanded as the program expands it, on a short grainy
+# 50 fps clip (grain makes the encoder work against its peak rate, 50 fps is halved): each
+# output keeps the limits its own command line states.
+source "$VARNELLO_SOURCE/encoder/tests/profile_limits.sh"
+ini="$VARNELLO_DIST/app/iPod_Profile.ini"
+src="$work/grain.avi"
+ffmpeg -v error -y -f lavfi -i "testsrc2=size=640x480:rate=50:duration=2" \
+       -f lavfi -i "sine=frequency=440:duration=2:sample_rate=44100" -vf "noise=alls=24:allf=t" -ac 2 \
+       -c:v mpeg4 -q:v 5 -c:a libmp3lame "$src"
+count="$(profile_count "$ini")"
+[ "$count" -ge 11 ] || fail "the profile file holds $count profiles"
+for n in $(seq 1 $((count - 1))); do
+  template="$(profile_template "$ini" "$n")"; out="$work/profile$n.mp4"
+  [ -n "$template" ] || { fail "profile $n has no template"; continue; }
+  line="$(expand_template "$template" "$(winpath "$src")" "$(winpath "$out")" "Profile $n" 00:00:00 00:00:02)"
+  eval "words=($line)"   # the quoting of a Windows command line, as far as templates use it
+  # shellcheck disable=SC2154
+  if ! log="$("$run" "$VARNELLO_DIST/app/${words[0]}" "${words[@]:1}" 2>&1)"; then
+    fail "profile $n: venc exited non-zero: $log"; continue
+  fi
+  broken="$(check_profile_output "$out" "$template" "Profile $n" 50)"
+  if [ -n "$broken" ]; then
+    fail "profile $n ($(profile_title "$ini" "$n")): $(echo "$broken" | paste -sd ';')"
+  else
+    echo "ok: profile $n, $(profile_title "$ini" "$n")"
+  fi
+done
 [ "$failures" = 0 ] || { echo "$failures failure(s)"; exit 1; }
 echo "all conversions ok"

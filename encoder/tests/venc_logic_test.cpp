@@ -122,6 +122,9 @@ TEST(VencOptions, RefusesWhatItCannotHonourWithOneLineNamingIt)
         {"-ac 6 out.mp4", "-ac"},
         {"-ar 22000 out.mp4", "-ar"},
         {"-vlevel 14 out.mp4", "-vlevel"},
+        {"-vprofile extended out.mp4", "-vprofile"},
+        {"-maxrate 0 out.mp4", "-maxrate"},
+        {"-b 1200 -maxrate 1000 out.mp4", "-maxrate 1000 is below"},
         {"-b 640k out.mp4", "-b"},
         {"-r 0 out.mp4", "-r"},
         {"-timestamp yesterday out.mp4", "-timestamp"},
@@ -243,6 +246,42 @@ TEST(EncodePlan, OtherSettingsTranslate)
     ASSERT_EQ(plan.notes.size(), 2u) << "a raised level and CABAC each get their line";
     EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "2");
     EXPECT_EQ(After(plan.ffmpegArgs, "-coder"), "0");
+}
+
+TEST(EncodePlan, MainAndHighUseCabacAndTheTemplatesPeakRate)
+{
+    // The 720p template: Main with CABAC, its own peak rate and buffer, B-frames allowed.
+    EncodePlan plan = PlanFor("-i in.avi -vcodec h264 -vprofile main -coder 1 -vlevel 31 -maxrate 5000 "
+                              "-bufsize 5000 -s 1280x720 -b 2500 -ar 48000 out.mp4",
+                              Source(50.0));
+    const auto& a = plan.ffmpegArgs;
+    EXPECT_EQ(After(a, "-profile:v"), "main");
+    EXPECT_EQ(After(a, "-level"), "3.1") << "3600 macroblocks at 25 fps";
+    EXPECT_EQ(After(a, "-coder"), "1");
+    EXPECT_EQ(After(a, "-maxrate"), "5000k");
+    EXPECT_EQ(After(a, "-bufsize"), "5000k");
+    EXPECT_EQ(After(a, "-b:v"), "2500k");
+    EXPECT_EQ(After(a, "-ar"), "48000");
+    EXPECT_EQ(After(a, "-refs"), "<absent>");
+    EXPECT_TRUE(plan.notes.size() == 1 && plan.notes[0].find("25 fps") != std::string::npos)
+        << "only the halved rate is noted, CABAC is no news in Main";
+
+    // The level is chosen for the peak rate: 768 kbit/s peaks fit 1.3, 800 do not.
+    plan = PlanFor("-i in.avi -vlevel 13 -maxrate 768 -bufsize 768 -b 640 out.mp4");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "1.3");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-maxrate"), "768k");
+    plan = PlanFor("-i in.avi -vlevel 13 -maxrate 800 -b 640 out.mp4");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "2");
+
+    // High allows a quarter more than Baseline and Main at the same level.
+    LevelChoice c = ChooseH264Level(40, 1920, 1080, 30.0, 25000, H264Profile::High);
+    EXPECT_EQ(c.level.idc, 40);
+    EXPECT_EQ(c.level.maxCpbKbit, 31250);
+    c = ChooseH264Level(40, 1920, 1080, 30.0, 25000, H264Profile::Main);
+    EXPECT_EQ(c.level.idc, 41);
+    plan = PlanFor("-i in.avi -vprofile high -coder 0 -vlevel 40 -s 1920x1080 -b 5000 out.mp4");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-profile:v"), "high");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-coder"), "0") << "CAVLC when the template asks for it";
 }
 
 TEST(EncodePlan, OutputRateStaysWithinWhatTheDevicePlaysAndTheLevelDeclared)

@@ -2,8 +2,10 @@
 # A whole conversion run with the real encoder on real clips: outputs never overwrite a file
 # already in the folder (nor each other), a title full of path and shell characters becomes a
 # safe file name and intact metadata, a second Start converts everything again, no encoder
-# process outlives the run, and files and titles named in any language convert as named.
+# process outlives the run, files and titles named in any language convert as named, and
+# profiles picked in the profile combo give outputs within their own limits.
 source "$(dirname "$0")/lib.sh"
+source "$VARNELLO_SOURCE/encoder/tests/profile_limits.sh"
 trap 'clear_output_dir; cleanup_e2e' EXIT
 
 # Waits for the "Information" box that ends a run and closes it with Enter.
@@ -115,5 +117,42 @@ done
 [ "$(ls "$out3" | wc -l)" = "5" ] || fail "the run wrote: $(ls "$out3")"
 ! find "$E2E_TMP" "$VARNELLO_DIST" -name '*\?*' | grep . || fail "something was written under a \"?\" name"
 encoders_gone || fail "encoder processes left after the run: $(encoder_processes)"
+close_varnello
+# 5. Two tasks, each given one of the newer devices' profiles in the open profile combo: the
+#    720p Main one and the 48 kHz iPod classic one, found by their titles. Each output keeps
+#    the limits of its profile's own command line in the shipped file.
+ini="$VARNELLO_DIST/app/iPod_Profile.ini"
+profile_index() {
+    local n
+    for n in $(seq 0 $(( $(profile_count "$ini") - 1 ))); do
+        [[ "$(profile_title "$ini" "$n")" == $1* ]] && { echo "$n"; return; }
+    done
+    fail "no profile titled $1..."
+}
+hd="$(profile_index "iPhone, iPad 720p")"; classic="$(profile_index "iPod classic, nano")"
+out4="$E2E_TMP/devices"; mkdir -p "$out4"
+set_output_dir "$out4"
+start_varnello
+remember_rects
+add_file "$E2E_TMP/clip.avi"
+inspect settext 1023 "For the iPad" || fail "could not set the title"
+click_control 1024
+point=""
+for _ in $(seq 50); do point="$(inspect dropitem "$hd")" && break; sleep 0.2; done
+[ -n "$point" ] || fail "the profile combo opened no list showing item $hd"
+shot profiles
+xdotool mousemove $point click 1; input_taken
+[ "$(combo_sel 1024)" = "$hd" ] || fail "the profile combo shows item $(combo_sel 1024), not $hd"
+add_file "$E2E_TMP/clip.avi"
+pick_combo_item 1024 "$classic"
+click_control 1048
+close_finished_box "run with device profiles"
+expect_rows_finished 2 "run with device profiles"
+for task in "For the iPad|$hd" "clip|$classic"; do
+    name="${task%|*}"; n="${task#*|}"
+    broken="$(check_profile_output "$out4/$name.mp4" "$(profile_template "$ini" "$n")" "$name" 25)"
+    [ -z "$broken" ] || fail "$name.mp4 from profile $n: $(echo "$broken" | paste -sd ';')"
+done
+[ "$(ls "$out4" | wc -l)" = "2" ] || fail "the run with device profiles wrote: $(ls "$out4")"
 close_varnello
 echo "ok: conversion runs name, convert and tag their outputs, in any language"
