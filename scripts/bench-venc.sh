@@ -35,7 +35,7 @@ venc_cmd=("$app/venc.exe" -y -i "$in" -ss 00:00:02 -t "$(printf '%02d:%02d:%02d'
 # description of the source beforehand is part of what it costs.
 ffmpeg_cmd=("$app/ffmpeg.exe" -hide_banner -loglevel error -nostats -progress pipe:1 -ss 2.000 -i "$in" -t "$seconds.000"
             -map '0:v:0?' -map '0:a:0?' -c:v libx264 -profile:v baseline -level 1.3 -pix_fmt yuv420p -refs 1 -bf 0
-            -coder 0 -b:v 640k -maxrate 768k -bufsize 256k -g 250
+            -coder 0 -b:v 640k -maxrate 768k -bufsize 256k -preset faster -subq 5 -aq-mode 2 -g 250
             -vf "yadif=deint=interlaced,scale=w='if(gte(dar,(4/3)),320,max(2,2*floor(320*dar/(4/3)/2+0.5)))':h='if(gte(dar,(4/3)),max(2,2*floor(240*(4/3)/dar/2+0.5)),240)',pad=320:240:(ow-iw)/2:(oh-ih)/2:black,setsar=1"
             -s 320x240 -aspect 4:3 -c:a aac -b:a 64k -ac 2
             -metadata title=Bench -metadata "creation_time=2026-01-01 00:00:00" -f ipod -y "$out_b")

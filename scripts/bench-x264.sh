@@ -6,8 +6,9 @@
 # For the settings panel's defaults (320x240, 640 kbps, level 1.3) and for the 640x480
 # profile (1500 kbps, level 3), converts the same generated clip (SECONDS long, default 60)
 # with the staged ffmpeg.exe given the arguments venc.exe gives it, once for each x264
-# setting named (default: the presets medium, fast and faster, and faster with
-# variance-based adaptive quantisation), and with HandBrakeCLI at the same sizes, bitrates,
+# setting named (default: x264's own default, the preset medium; the preset faster; and
+# faster with sub-pixel refinement 5 and variance-based adaptive quantisation, which is what
+# venc.exe uses), and with HandBrakeCLI at the same sizes, bitrates,
 # profile and level, ROUNDS times (default 3) in rotating order. Prints each median wall
 # time, its ratio to HandBrakeCLI's, and each output's SSIM against the source. A setting is
 # a list of extra ffmpeg options, separated by commas: "-preset,faster,-aq-mode,2".
@@ -20,7 +21,7 @@ rounds="${1:-3}"
 seconds="${2:-60}"
 shift $(($# < 2 ? $# : 2))
 settings=("$@")
-[ "${#settings[@]}" -gt 0 ] || settings=("-preset,medium" "-preset,fast" "-preset,faster" "-preset,faster,-aq-mode,2")
+[ "${#settings[@]}" -gt 0 ] || settings=("-preset,medium" "-preset,faster" "-preset,faster,-subq,5,-aq-mode,2")
 [ -f "$app/ffmpeg.exe" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
 command -v HandBrakeCLI >/dev/null || { echo "needs HandBrakeCLI (scripts/bench-handbrake.sh installs it)" >&2; exit 2; }
 
@@ -49,8 +50,8 @@ compare() {
         IFS=, read -r -a extra <<<"$s"
         name="ffmpeg ${extra[*]}"
         names+=("$name")
-        # What venc.exe asks of ffmpeg for these settings (encoder/encode_plan.cpp), the
-        # options it is given here added last so that they win.
+        # What venc.exe asks of ffmpeg for these settings (encoder/encode_plan.cpp), but for
+        # its choice of x264 settings: the ones given here instead.
         local -a c=("$run" "$app/ffmpeg.exe" -hide_banner -loglevel error -nostats -y -i "$(winpath "$clip")"
             -map '0:v:0?' -map '0:a:0?' -c:v libx264 -profile:v baseline -level "$level" -pix_fmt yuv420p -refs 1
             -bf 0 -coder 0 -b:v "${kbps}k" -maxrate "${maxrate}k" -bufsize "${bufsize}k" -g 250
