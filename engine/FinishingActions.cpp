@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/MessageText.h"
-#include "framework/AfxSeams.h"
 
 void AddToiTunes(const char* pszOutputFile)
 {
@@ -93,18 +91,15 @@ ShutdownSeam* SetShutdownSeam(ShutdownSeam* pSeam)
     return previous;
 }
 
-void ShutdownComputer(HWND hOwner)
+bool ShutdownComputer()
 {
     ShutdownSeam& seam = *g_pShutdownSeam;
     const DWORD platform = seam.GetPlatformId();
-    if (platform == VER_PLATFORM_WIN32_NT && !seam.EnableShutdownPrivilege()) {
-        // Kept alive until the box has been closed.
-        const CString text = CenterMessageText("Your computer cannot shutdown");
-        AfxSeamMessageBox(hOwner, text, "Warning", MB_ICONHAND);
-        return;
-    }
+    if (platform == VER_PLATFORM_WIN32_NT && !seam.EnableShutdownPrivilege())
+        return false;
     if (platform == VER_PLATFORM_WIN32_WINDOWS)
         seam.ShutDown(EWX_SHUTDOWN);
     else if (platform == VER_PLATFORM_WIN32_NT)
         seam.ShutDown(EWX_POWEROFF | EWX_FORCE);
+    return true;
 }

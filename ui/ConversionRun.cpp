@@ -2,32 +2,25 @@
 // running the encoder, and what happens when each task and the whole list are done.
 #include "ui/VarnelloDlg.h"
 
-#include <direct.h>
 #include <io.h>
 #include <sys/stat.h>
 
 #include <cstring>
 #include <vector>
 
-#include "app/VarnelloApp.h"
 #include "engine/CommandLine.h"
 #include "engine/ConversionLog.h"
 #include "engine/EncoderRunner.h"
 #include "engine/FinishingActions.h"
-#include "engine/MessagePump.h"
 #include "engine/MessageText.h"
 #include "engine/OutputPath.h"
 #include "engine/UserFolders.h"
+#include "engine/WorkingDirectory.h"
+#include "framework/MessagePump.h"
 #include "res/resource.h"
+#include "ui/ShutdownWarning.h"
 
 namespace {
-
-// The program's working directory during a run: the "app" sub-folder beside the program.
-void EnterAppFolder()
-{
-    CString strAppDir = CString(g_szModuleDir) + "app";
-    _chdir(strAppDir);
-}
 
 // How long the run waits for an encoder that has been told to finish to exit; one that takes
 // longer is hung: it is ended, and its task has failed.
@@ -97,7 +90,7 @@ void CVarnelloDlg::OnStartConvert()
         return;
     }
 
-    EnterAppFolder();
+    EnterAppFolder(AppFolder());
     m_bConverting = 1;
     m_btnStartConvert.ShowWindow(SW_HIDE);
     m_btnStopConvert.ShowWindow(SW_SHOW);
@@ -175,7 +168,7 @@ void CVarnelloDlg::OnStartConvert()
     m_btnStopConvert.ShowWindow(SW_HIDE);
 
     if (!g_bStopConvert && m_chkShutdown.GetCheck() == 1) {
-        ShutdownComputer(m_hWnd);
+        ShutdownComputerOrWarn(m_hWnd);
         return;
     }
     if (m_bWindowClosing)
@@ -237,7 +230,12 @@ bool CVarnelloDlg::MakeOutputFileName(int nIndex, char* pszBuffer)
 
 CString CVarnelloDlg::BuildCommandLine(int nIndex)
 {
-    return ::BuildCommandLine(m_arrTasks, nIndex, m_szOutputFile, CString(g_szModuleDir) + "app");
+    return ::BuildCommandLine(m_arrTasks, nIndex, m_szOutputFile, AppFolder());
+}
+
+CString CVarnelloDlg::AppFolder() const
+{
+    return AppFolderOf(m_context.strProgramDir);
 }
 
 void CVarnelloDlg::AddToiTunes()

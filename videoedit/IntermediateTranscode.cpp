@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/ConversionState.h"
-#include "engine/MessagePump.h"
+#include "framework/MessagePump.h"
 #include "engine/TaskCell.h"
 #include "videoedit/IntermediateLogic.h"
 #include "videoedit/VideoEdit.h"

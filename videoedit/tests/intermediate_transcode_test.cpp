@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/CellDisplayInfo.h"
+#include "framework/CellDisplayInfo.h"
 #include "engine/ConversionState.h"
 #include "engine/TaskCell.h"
 #include "framework/OleEventSink.h"
