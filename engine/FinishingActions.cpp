@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/UniqueHandle.h"
 
 void AddToiTunes(const char* pszOutputFile)
 {
@@ -42,23 +43,6 @@ DWORD ShutdownSeam::GetPlatformId()
 
 namespace {
 
-class TokenHandle {
-public:
-    TokenHandle() = default;
-    ~TokenHandle()
-    {
-        if (m_handle)
-            CloseHandle(m_handle);
-    }
-    TokenHandle(const TokenHandle&) = delete;
-    TokenHandle& operator=(const TokenHandle&) = delete;
-    HANDLE* Out() { return &m_handle; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle = nullptr;
-};
-
 ShutdownSeam g_systemShutdownSeam;
 ShutdownSeam* g_pShutdownSeam = &g_systemShutdownSeam;
 
@@ -66,8 +50,8 @@ ShutdownSeam* g_pShutdownSeam = &g_systemShutdownSeam;
 
 bool ShutdownSeam::EnableShutdownPrivilege()
 {
-    TokenHandle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Out()))
+    UniqueHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Receive()))
         return false;
     TOKEN_PRIVILEGES privileges{};
     if (!LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
