@@ -109,6 +109,15 @@ protected:
 
     // --- the conversion run (ConversionRun.cpp) -----------------------------------------
     void OnStartConvert();
+    // The steps of a run, in order: false from OutputFolderIsReady means nothing runs; false
+    // from ConvertOneTask, that a Stop came during the task.
+    bool OutputFolderIsReady();
+    void BeginRun();
+    bool ConvertOneTask(int nIndex);
+    void RefuseTask(int nIndex);
+    void FinishTask(int nIndex, bool bEncoderDone);
+    void EndRun();
+    void AnnounceRunEnd();
     void OnStopConvert();
     void ResetTaskProgress();
     // false when the task's output path would not fit the 260-character buffer.
