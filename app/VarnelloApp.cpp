@@ -9,7 +9,7 @@
 #include "engine/WorkingDirectory.h"
 #include "framework/OleControlContainer.h"
 #include "framework/TextBytes.h"
-#include "videoedit/IntermediateTranscode.h"
+#include "videocontrol/IntermediateTranscode.h"
 
 char g_szModuleDir[MAX_PATH];
 CString g_strProductName("Varnello");

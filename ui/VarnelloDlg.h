@@ -16,7 +16,7 @@
 #include "framework/AfxWin.h"
 #include "framework/OleDispatchDriver.h"
 #include "framework/OleEventSink.h"
-#include "videoedit/VideoEdit.h"
+#include "videocontrol/VideoEdit.h"
 
 // Posted to the page itself: write the task list file now that a burst of changes is over.
 constexpr UINT WM_SAVE_TASK_LIST = WM_APP + 0x20;
