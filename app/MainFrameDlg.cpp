@@ -45,6 +45,12 @@ BOOL CMainFrameDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     g_pMainFrame = this;
     SetWindowPos(nullptr, 0, 0, kFrameWidth, kFrameHeight, SWP_NOZORDER | SWP_NOMOVE);
+    PageContext context;
+    context.strProgramDir = g_szModuleDir;
+    context.strProductName = g_strProductName;
+    context.pSkin = &g_skin;
+    context.pCaptionWindow = this;
+    m_dlgMain.SetContext(context);
     m_dlgMain.Create(IDD_MAINPAGE, this);
     m_dlgMain.MoveWindow(kPageLeft, kPageTop, kPageWidth, kPageHeight, TRUE);
     m_dlgMain.ShowWindow(SW_SHOW);

@@ -1,15 +1,15 @@
 // Start-up: module directory, working directory, COM, then the frame dialog until it closes.
 #include "app/VarnelloApp.h"
 
-#include <direct.h>
 #include <objbase.h>
 #include <stdlib.h>
 
 #include "app/MainFrameDlg.h"
 #include "engine/UserFolders.h"
+#include "engine/WorkingDirectory.h"
 #include "framework/OleControlContainer.h"
 #include "framework/TextBytes.h"
-#include "videoedit/IntermediateTranscode.h"
+#include "videocontrol/IntermediateTranscode.h"
 
 char g_szModuleDir[MAX_PATH];
 CString g_strProductName("Varnello");
@@ -50,7 +50,7 @@ BOOL CVarnelloApp::InitInstance()
     Enable3dControls();
     UseProgramCodePage();
     StoreModuleDirectory();
-    _chdir(g_szModuleDir);
+    EnterProgramFolder(g_szModuleDir);
     // Intermediate files of a run that never ended (a crash, a killed program).
     RemoveLeftoverIntermediateFiles(UserDataFolder(false).c_str());
     CoInitialize(nullptr);

@@ -1,6 +1,7 @@
 // CRangeSlider: drawing, input and notifications around RangeSliderModel.
 #include "controls/RangeSlider.h"
 
+#include "controls/ParentBackground.h"
 #include "framework/WinApp.h"
 #include "res/Images.h"
 
@@ -100,17 +101,9 @@ void CRangeSlider::OnPaint()
     dcMem.SetMapMode(MM_TEXT);
     dcMem.SetWindowOrg(rcUpdate.left, rcUpdate.top);
 
-    if (m_dcBackground.IsEmpty()) {
-        // First paint: keep a copy of what the parent shows under the control. It is never
-        // refreshed, so the parent need not repaint for the slider to redraw.
-        CWnd* pParent = GetParent();
-        CClientDC dcParent(pParent);
-        CRect rcWindow;
-        GetWindowRect(&rcWindow);
-        pParent->ScreenToClient(&rcWindow);
-        m_dcBackground.Create(&dcParent, W, H);
-        m_dcBackground.BitBlt(0, 0, W, H, &dcParent, rcWindow.left, rcWindow.top, SRCCOPY);
-    }
+    // Taken at the first paint and never refreshed, so the parent need not repaint for the
+    // slider to redraw.
+    SnapshotParentBackground(*this, m_dcBackground, W, H);
     dcMem.BitBlt(0, 0, W, H, &m_dcBackground, 0, 0, SRCCOPY);
 
     CBitmap bmpTrack, bmpLeft, bmpRight, bmpBar;

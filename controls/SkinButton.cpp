@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "controls/ParentBackground.h"
 #include "framework/WinApp.h"
 
 using namespace skinbutton;
@@ -371,15 +372,7 @@ void CSkinButton::PaintCachedBackground(CDC* pDC)
 {
     CRect rcClient;
     GetClientRect(&rcClient);
-    if (m_dcBackground.IsEmpty()) {
-        CWnd* pParent = GetParent();
-        CClientDC dcParent(pParent);
-        CRect rcWindow;
-        GetWindowRect(&rcWindow);
-        pParent->ScreenToClient(&rcWindow);
-        m_dcBackground.Create(&dcParent, rcClient.Width(), rcClient.Height());
-        m_dcBackground.BitBlt(0, 0, rcClient.Width(), rcClient.Height(), &dcParent, rcWindow.left, rcWindow.top, SRCCOPY);
-    }
+    SnapshotParentBackground(*this, m_dcBackground, rcClient.Width(), rcClient.Height());
     pDC->BitBlt(0, 0, rcClient.Width(), rcClient.Height(), &m_dcBackground, 0, 0, SRCCOPY);
 }
 

@@ -3,7 +3,7 @@
 // CTaskListCtrl does the drawing calls; everything it decides comes from here.
 #pragma once
 
-#include "controls/CellDisplayInfo.h"
+#include "framework/CellDisplayInfo.h"
 #include "framework/CString.h"
 
 struct CellBox {

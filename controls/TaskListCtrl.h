@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "controls/CellDisplayInfo.h"
+#include "framework/CellDisplayInfo.h"
 #include "controls/TaskListCellRules.h"
 #include "framework/DC.h"
 #include "framework/ListCtrl.h"

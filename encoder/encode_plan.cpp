@@ -309,30 +309,6 @@ bool MakeEncodePlan(const VencOptions& o, const SourceVideo& source, const std::
     return true;
 }
 
-std::string QuoteWindowsArgument(const std::string& arg)
-{
-    if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos)
-        return arg;
-    std::string out = "\"";
-    size_t backslashes = 0;
-    for (char c : arg) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        // Backslashes are literal unless a quote follows them.
-        if (c == '"')
-            out.append(backslashes * 2 + 1, '\\');
-        else
-            out.append(backslashes, '\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, '\\'); // they precede the closing quote
-    out += '"';
-    return out;
-}
-
 std::string JoinWindowsCommandLine(const std::string& program, const std::vector<std::string>& args)
 {
     std::string line = QuoteWindowsArgument(program);

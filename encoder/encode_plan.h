@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/WindowsCommandLine.h"
 #include "encoder/source_probe.h"
 #include "encoder/venc_options.h"
 
@@ -74,7 +75,10 @@ bool MakeEncodePlan(const VencOptions& options, const SourceVideo& source, const
 std::string FrameRateForFfmpeg(const std::string& asWritten, double fps);
 
 // One argument quoted the way the C runtime splits a Windows command line.
-std::string QuoteWindowsArgument(const std::string& arg);
+inline std::string QuoteWindowsArgument(const std::string& arg)
+{
+    return wincmd::QuoteArgument(arg);
+}
 // The program path and arguments as one Windows command line.
 std::string JoinWindowsCommandLine(const std::string& program, const std::vector<std::string>& args);
 

@@ -5,10 +5,11 @@
 
 #include "engine/CommandTemplate.h"
 #include "engine/ProfileIni.h"
+#include "engine/WorkingDirectory.h"
 
 CString BuildCommandLine(const CTaskArray& tasks, int nIndex, const char* pszOutputFile, const CString& strAppDir)
 {
-    SetCurrentDirectoryA(strAppDir);
+    EnterAppFolder(strAppDir);
     const ConvertTask task = tasks.GetAt(nIndex);
     CProfileIni ini;
     ini.SetFile(".\\iPod_Profile.ini");

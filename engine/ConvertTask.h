@@ -60,7 +60,6 @@ ConvertTask MakeNewTask(const CString& strPath, double dDuration);
 class CTaskArray {
 public:
     int GetCount() const { return static_cast<int>(m_tasks.size()); }
-    int GetSize() const { return GetCount(); }
     ConvertTask GetAt(int nIndex) const;
     void SetAt(int nIndex, const ConvertTask& task);
     int Add(const ConvertTask& task);

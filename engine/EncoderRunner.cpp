@@ -5,7 +5,7 @@
 #include "engine/ConversionLog.h"
 #include "engine/ConversionState.h"
 #include "engine/FailedTaskReport.h"
-#include "engine/MessagePump.h"
+#include "framework/MessagePump.h"
 #include "engine/Progress.h"
 #include "engine/TaskCell.h"
 

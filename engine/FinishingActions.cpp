@@ -3,8 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/MessageText.h"
-#include "framework/AfxSeams.h"
+#include "common/UniqueHandle.h"
 
 void AddToiTunes(const char* pszOutputFile)
 {
@@ -44,23 +43,6 @@ DWORD ShutdownSeam::GetPlatformId()
 
 namespace {
 
-class TokenHandle {
-public:
-    TokenHandle() = default;
-    ~TokenHandle()
-    {
-        if (m_handle)
-            CloseHandle(m_handle);
-    }
-    TokenHandle(const TokenHandle&) = delete;
-    TokenHandle& operator=(const TokenHandle&) = delete;
-    HANDLE* Out() { return &m_handle; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle = nullptr;
-};
-
 ShutdownSeam g_systemShutdownSeam;
 ShutdownSeam* g_pShutdownSeam = &g_systemShutdownSeam;
 
@@ -68,8 +50,8 @@ ShutdownSeam* g_pShutdownSeam = &g_systemShutdownSeam;
 
 bool ShutdownSeam::EnableShutdownPrivilege()
 {
-    TokenHandle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Out()))
+    UniqueHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Receive()))
         return false;
     TOKEN_PRIVILEGES privileges{};
     if (!LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
@@ -93,18 +75,15 @@ ShutdownSeam* SetShutdownSeam(ShutdownSeam* pSeam)
     return previous;
 }
 
-void ShutdownComputer(HWND hOwner)
+bool ShutdownComputer()
 {
     ShutdownSeam& seam = *g_pShutdownSeam;
     const DWORD platform = seam.GetPlatformId();
-    if (platform == VER_PLATFORM_WIN32_NT && !seam.EnableShutdownPrivilege()) {
-        // Kept alive until the box has been closed.
-        const CString text = CenterMessageText("Your computer cannot shutdown");
-        AfxSeamMessageBox(hOwner, text, "Warning", MB_ICONHAND);
-        return;
-    }
+    if (platform == VER_PLATFORM_WIN32_NT && !seam.EnableShutdownPrivilege())
+        return false;
     if (platform == VER_PLATFORM_WIN32_WINDOWS)
         seam.ShutDown(EWX_SHUTDOWN);
     else if (platform == VER_PLATFORM_WIN32_NT)
         seam.ShutDown(EWX_POWEROFF | EWX_FORCE);
+    return true;
 }

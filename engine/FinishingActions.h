@@ -9,7 +9,7 @@
 void AddToiTunes(const char* pszOutputFile);
 
 // The calls through which ShutdownComputer reaches the system, so that tests can record the
-// shut-down instead of suffering it. Its message box goes through the framework's seam.
+// shut-down instead of suffering it.
 class ShutdownSeam {
 public:
     virtual ~ShutdownSeam() = default;
@@ -24,5 +24,6 @@ public:
 ShutdownSeam* SetShutdownSeam(ShutdownSeam* pSeam);
 
 // Enables the shutdown privilege and switches the machine off, closing running programs
-// without asking. When the privilege is refused it says so in a box owned by hOwner.
-void ShutdownComputer(HWND hOwner);
+// without asking. False when the privilege was refused: nothing was switched off, and the
+// caller tells the user.
+bool ShutdownComputer();

@@ -27,8 +27,3 @@ void FillProfileCombo(Combo& combo, const Ini& ini)
         combo.AddString(ini.GetString(names[static_cast<size_t>(i)], "Title"));
     combo.SetCurSel(nDefault); // outside the list: nothing selected
 }
-
-class CComboBox;
-// The page's LoadProfiles: makes the "app" sub-folder the working directory (where it then
-// stays), opens ".\iPod_Profile.ini" and fills the combo.
-void LoadProfiles(CComboBox& combo, const CString& strAppDir);

@@ -2,8 +2,8 @@
 // every time the cell is painted. Pure logic; the page's WM_LIST_GETCELLINFO handler calls it.
 #pragma once
 
-#include "controls/CellDisplayInfo.h"
 #include "engine/ConvertTask.h"
+#include "framework/CellDisplayInfo.h"
 
 // Columns of the task list, in the order the page inserts them.
 enum TaskListColumn {

@@ -70,27 +70,6 @@ BOOL CBrush::CreateSolidBrush(COLORREF crColor)
     return Attach(::CreateSolidBrush(crColor));
 }
 
-BOOL CBrush::CreateSysColorBrush(int nIndex)
-{
-    // A system colour brush must not be deleted: keep a solid copy that we own.
-    return Attach(::CreateSolidBrush(::GetSysColor(nIndex)));
-}
-
-BOOL CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor)
-{
-    return Attach(::CreatePen(nPenStyle, nWidth, crColor));
-}
-
-BOOL CFont::CreateFontIndirect(const LOGFONTA* lpLogFont)
-{
-    return Attach(::CreateFontIndirectA(lpLogFont));
-}
-
-BOOL CRgn::CreateRectRgn(int x1, int y1, int x2, int y2)
-{
-    return Attach(::CreateRectRgn(x1, y1, x2, y2));
-}
-
 // --- CDC -----------------------------------------------------------------------------------------
 
 CDC::~CDC()
@@ -134,24 +113,10 @@ BOOL CDC::DeleteDC()
     return hDC && bOwned ? ::DeleteDC(hDC) : FALSE;
 }
 
-CPoint CDC::SetViewportOrg(int x, int y)
-{
-    POINT old{};
-    ::SetViewportOrgEx(m_hDC, x, y, &old);
-    return old;
-}
-
 CPoint CDC::SetWindowOrg(int x, int y)
 {
     POINT old{};
     ::SetWindowOrgEx(m_hDC, x, y, &old);
-    return old;
-}
-
-CPoint CDC::MoveTo(int x, int y)
-{
-    POINT old{};
-    ::MoveToEx(m_hDC, x, y, &old);
     return old;
 }
 
@@ -187,32 +152,6 @@ void CDC::Draw3dRect(LPCRECT lpRect, COLORREF crTopLeft, COLORREF crBottomRight)
     FillSolidRect(x, y + cy, cx, -1, crBottomRight);
 }
 
-BOOL CDC::DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, HBRUSH hBrush)
-{
-    return ::DrawStateA(m_hDC, hBrush, nullptr, reinterpret_cast<LPARAM>(hIcon), 0, pt.x, pt.y, size.cx, size.cy,
-                        nFlags | DST_ICON);
-}
-
-BOOL CDC::DrawState(CPoint pt, CSize size, HBITMAP hBitmap, UINT nFlags, HBRUSH hBrush)
-{
-    return ::DrawStateA(m_hDC, hBrush, nullptr, reinterpret_cast<LPARAM>(hBitmap), 0, pt.x, pt.y, size.cx, size.cy,
-                        nFlags | DST_BITMAP);
-}
-
-BOOL CDC::DrawState(CPoint pt, CSize size, LPCSTR lpszText, UINT nFlags, BOOL bPrefixText, int nTextLen,
-                    HBRUSH hBrush)
-{
-    return ::DrawStateA(m_hDC, hBrush, nullptr, reinterpret_cast<LPARAM>(lpszText), static_cast<WPARAM>(nTextLen),
-                        pt.x, pt.y, size.cx, size.cy, nFlags | (bPrefixText ? DST_PREFIXTEXT : DST_TEXT));
-}
-
-CSize CDC::GetTextExtent(const CString& str) const
-{
-    SIZE size{};
-    ::GetTextExtentPoint32A(m_hDC, str, str.GetLength(), &size);
-    return size;
-}
-
 // --- contexts that give their handles back ---------------------------------------------------------
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd)
@@ -232,16 +171,6 @@ CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->m_hWnd : nullptr)
 }
 
 CClientDC::~CClientDC()
-{
-    ::ReleaseDC(m_hWnd, Detach());
-}
-
-CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->m_hWnd : nullptr)
-{
-    Attach(::GetWindowDC(m_hWnd));
-}
-
-CWindowDC::~CWindowDC()
 {
     ::ReleaseDC(m_hWnd, Detach());
 }

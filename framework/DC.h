@@ -1,6 +1,6 @@
 // Device contexts. CDC borrows its HDC unless it made the context itself
-// (CreateCompatibleDC), which it then deletes. CPaintDC, CClientDC and CWindowDC get and
-// give back their contexts; CMemoryDC is an off-screen context with its own bitmap;
+// (CreateCompatibleDC), which it then deletes. CPaintDC and CClientDC get and give
+// back their contexts; CMemoryDC is an off-screen context with its own bitmap;
 // CMemDC draws off screen and copies the result onto its target when it goes away.
 // CSelectObject selects a GDI object for a scope and restores the old one.
 #pragma once
@@ -34,7 +34,6 @@ public:
     // --- selection: the previous object, to select back ----------------------------------
     HGDIOBJ SelectObject(HGDIOBJ hObject) { return ::SelectObject(m_hDC, hObject); }
     HGDIOBJ SelectObject(CGdiObject* pObject) { return ::SelectObject(m_hDC, pObject->m_hObject); }
-    HGDIOBJ SelectStockObject(int nIndex) { return ::SelectObject(m_hDC, ::GetStockObject(nIndex)); }
 
     // --- state -------------------------------------------------------------------------------
     int SaveDC() { return ::SaveDC(m_hDC); }
@@ -46,7 +45,6 @@ public:
     int SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
     int SetMapMode(int nMapMode) { return ::SetMapMode(m_hDC, nMapMode); }
     int SetStretchBltMode(int nMode) { return ::SetStretchBltMode(m_hDC, nMode); }
-    CPoint SetViewportOrg(int x, int y);
     CPoint SetWindowOrg(int x, int y);
     int GetDeviceCaps(int nIndex) const { return ::GetDeviceCaps(m_hDC, nIndex); }
 
@@ -56,8 +54,6 @@ public:
     BOOL RectVisible(LPCRECT lpRect) const { return ::RectVisible(m_hDC, lpRect); }
     int ExcludeClipRect(int x1, int y1, int x2, int y2) { return ::ExcludeClipRect(m_hDC, x1, y1, x2, y2); }
     int ExcludeClipRect(LPCRECT lpRect) { return ExcludeClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
-    int SelectClipRgn(CRgn* pRgn) { return ::SelectClipRgn(m_hDC, pRgn ? static_cast<HRGN>(pRgn->m_hObject) : nullptr); }
-    int GetClipBox(LPRECT lpRect) const { return ::GetClipBox(m_hDC, lpRect); }
 
     // --- drawing -------------------------------------------------------------------------------
     BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop)
@@ -67,32 +63,18 @@ public:
     { return ::StretchBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->m_hDC, xSrc, ySrc, nSrcWidth, nSrcHeight, dwRop); }
     BOOL AlphaBlend(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC, int xSrc, int ySrc,
                     int nSrcWidth, int nSrcHeight, BLENDFUNCTION blend);
-    BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop) { return ::PatBlt(m_hDC, x, y, nWidth, nHeight, dwRop); }
     void FillRect(LPCRECT lpRect, CBrush* pBrush) { ::FillRect(m_hDC, lpRect, static_cast<HBRUSH>(pBrush->m_hObject)); }
     void FillRect(LPCRECT lpRect, HBRUSH hBrush) { ::FillRect(m_hDC, lpRect, hBrush); }
     void FillSolidRect(LPCRECT lpRect, COLORREF crColor);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF crColor);
-    void FrameRect(LPCRECT lpRect, CBrush* pBrush) { ::FrameRect(m_hDC, lpRect, static_cast<HBRUSH>(pBrush->m_hObject)); }
     void Draw3dRect(LPCRECT lpRect, COLORREF crTopLeft, COLORREF crBottomRight);
     BOOL DrawEdge(LPRECT lpRect, UINT nEdge, UINT nFlags) { return ::DrawEdge(m_hDC, lpRect, nEdge, nFlags); }
-    BOOL DrawFocusRect(LPCRECT lpRect) { return ::DrawFocusRect(m_hDC, lpRect); }
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
-    BOOL DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, HBRUSH hBrush = nullptr);
-    BOOL DrawState(CPoint pt, CSize size, HBITMAP hBitmap, UINT nFlags, HBRUSH hBrush = nullptr);
-    BOOL DrawState(CPoint pt, CSize size, LPCSTR lpszText, UINT nFlags, BOOL bPrefixText = TRUE, int nTextLen = 0,
-                   HBRUSH hBrush = nullptr);
     // The text is in the program's code page (CP_ACP); DrawTextA would read it in the code
     // page of the font's character set instead, which is not UTF-8 even when CP_ACP is.
     int DrawText(LPCSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);
     int DrawText(const CString& str, LPRECT lpRect, UINT nFormat) { return DrawText(str, str.GetLength(), lpRect, nFormat); }
-    BOOL TextOut(int x, int y, const CString& str) { return ::TextOutA(m_hDC, x, y, str, str.GetLength()); }
-    CSize GetTextExtent(const CString& str) const;
-    BOOL Rectangle(int x1, int y1, int x2, int y2) { return ::Rectangle(m_hDC, x1, y1, x2, y2); }
-    BOOL Rectangle(LPCRECT lpRect) { return Rectangle(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
-    CPoint MoveTo(int x, int y);
-    BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
-    COLORREF SetPixel(int x, int y, COLORREF crColor) { return ::SetPixel(m_hDC, x, y, crColor); }
 
 private:
     bool m_bOwnsDC = false;
@@ -114,16 +96,6 @@ class CClientDC : public CDC {
 public:
     explicit CClientDC(CWnd* pWnd);
     ~CClientDC() override;
-
-private:
-    HWND m_hWnd;
-};
-
-// The whole window including its frame: GetWindowDC/ReleaseDC.
-class CWindowDC : public CDC {
-public:
-    explicit CWindowDC(CWnd* pWnd);
-    ~CWindowDC() override;
 
 private:
     HWND m_hWnd;

@@ -41,26 +41,10 @@ public:
     explicit CBrush(COLORREF crColor) { CreateSolidBrush(crColor); }
     operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
     BOOL CreateSolidBrush(COLORREF crColor);
-    BOOL CreateSysColorBrush(int nIndex);
-};
-
-class CPen : public CGdiObject {
-public:
-    CPen() = default;
-    CPen(int nPenStyle, int nWidth, COLORREF crColor) { CreatePen(nPenStyle, nWidth, crColor); }
-    operator HPEN() const { return static_cast<HPEN>(m_hObject); }
-    BOOL CreatePen(int nPenStyle, int nWidth, COLORREF crColor);
 };
 
 class CFont : public CGdiObject {
 public:
     operator HFONT() const { return static_cast<HFONT>(m_hObject); }
-    BOOL CreateFontIndirect(const LOGFONTA* lpLogFont);
 };
 
-class CRgn : public CGdiObject {
-public:
-    operator HRGN() const { return static_cast<HRGN>(m_hObject); }
-    BOOL CreateRectRgn(int x1, int y1, int x2, int y2);
-    BOOL CreateRectRgnIndirect(LPCRECT lpRect) { return CreateRectRgn(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
-};

@@ -84,16 +84,11 @@ protected:                                                        \
 // void OnNotification(UINT nID)
 #define ON_CONTROL_RANGE(code, idFirst, idLast, fn) \
     AFX_ENTRY(WM_COMMAND, code, idFirst, idLast, AFX_HANDLER(void (ThisClass::*)(UINT), fn)(LOWORD(m.wParam)); return true;)
-// void OnCommand(UINT nID)
-#define ON_COMMAND_RANGE(idFirst, idLast, fn) ON_CONTROL_RANGE(0, idFirst, idLast, fn)
 
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 #define ON_BN_DOUBLECLICKED(id, fn) ON_CONTROL(BN_DOUBLECLICKED, id, fn)
 #define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
-#define ON_EN_KILLFOCUS(id, fn) ON_CONTROL(EN_KILLFOCUS, id, fn)
 #define ON_CBN_SELCHANGE(id, fn) ON_CONTROL(CBN_SELCHANGE, id, fn)
-#define ON_CBN_DROPDOWN(id, fn) ON_CONTROL(CBN_DROPDOWN, id, fn)
-#define ON_CBN_CLOSEUP(id, fn) ON_CONTROL(CBN_CLOSEUP, id, fn)
 
 // --- WM_NOTIFY ---------------------------------------------------------------------------
 
@@ -102,13 +97,6 @@ protected:                                                        \
     AFX_ENTRY(WM_NOTIFY, static_cast<UINT>(code), id, id,                                         \
               m.result = 0;                                                                       \
               AFX_HANDLER(void (ThisClass::*)(NMHDR*, LRESULT*), fn)(reinterpret_cast<NMHDR*>(m.lParam), &m.result); \
-              return true;)
-// void OnNotify(UINT nID, NMHDR* pNMHDR, LRESULT* pResult)
-#define ON_NOTIFY_RANGE(code, idFirst, idLast, fn)                                                \
-    AFX_ENTRY(WM_NOTIFY, static_cast<UINT>(code), idFirst, idLast,                                \
-              m.result = 0;                                                                       \
-              AFX_HANDLER(void (ThisClass::*)(UINT, NMHDR*, LRESULT*), fn)(                       \
-                  static_cast<UINT>(reinterpret_cast<NMHDR*>(m.lParam)->idFrom), reinterpret_cast<NMHDR*>(m.lParam), &m.result); \
               return true;)
 
 // --- private and registered messages ------------------------------------------------------
@@ -141,7 +129,6 @@ protected:                                                        \
 // BOOL OnReflectedCommand(); FALSE lets the parent see it too
 #define ON_CONTROL_REFLECT_EX(code, fn) \
     AFX_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, return AFX_HANDLER(BOOL (ThisClass::*)(), fn)() != FALSE;)
-#define ON_BN_CLICKED_REFLECT(fn) ON_CONTROL_REFLECT(BN_CLICKED, fn)
 // HBRUSH CtlColor(CDC* pDC, UINT nCtlColor); a null brush lets the parent answer
 #define ON_WM_CTLCOLOR_REFLECT()                                                                   \
     AFX_ENTRY(WM_REFLECT_BASE + WM_CTLCOLORSTATIC, 0, 0, 0,                                        \
@@ -169,11 +156,6 @@ protected:                                                        \
 // int OnCreate(LPCREATESTRUCT lpCreateStruct)
 #define ON_WM_CREATE() \
     AFX_ENTRY(WM_CREATE, 0, 0, 0, m.result = AFX_HANDLER(int (ThisClass::*)(LPCREATESTRUCT), OnCreate)(reinterpret_cast<LPCREATESTRUCT>(m.lParam)); return true;)
-// void OnSize(UINT nType, int cx, int cy)
-#define ON_WM_SIZE() \
-    AFX_ENTRY(WM_SIZE, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(UINT, int, int), OnSize)(static_cast<UINT>(m.wParam), (short)LOWORD(m.lParam), (short)HIWORD(m.lParam)); return true;)
-// void OnTimer(UINT_PTR nIDEvent)
-#define ON_WM_TIMER() AFX_ENTRY(WM_TIMER, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(UINT_PTR), OnTimer)(m.wParam); return true;)
 // void OnSysCommand(UINT nID, LPARAM lParam)
 #define ON_WM_SYSCOMMAND() \
     AFX_ENTRY(WM_SYSCOMMAND, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(UINT, LPARAM), OnSysCommand)(static_cast<UINT>(m.wParam), m.lParam); return true;)
@@ -201,12 +183,6 @@ protected:                                                        \
 // void OnDropFiles(HDROP hDropInfo)
 #define ON_WM_DROPFILES() \
     AFX_ENTRY(WM_DROPFILES, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(HDROP), OnDropFiles)(reinterpret_cast<HDROP>(m.wParam)); return true;)
-// void OnShowWindow(BOOL bShow, UINT nStatus)
-#define ON_WM_SHOWWINDOW() \
-    AFX_ENTRY(WM_SHOWWINDOW, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(BOOL, UINT), OnShowWindow)(static_cast<BOOL>(m.wParam), static_cast<UINT>(m.lParam)); return true;)
-// BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
-#define ON_WM_SETCURSOR() \
-    AFX_ENTRY(WM_SETCURSOR, 0, 0, 0, m.result = AFX_HANDLER(BOOL (ThisClass::*)(CWnd*, UINT, UINT), OnSetCursor)(CWnd::FromHandle(reinterpret_cast<HWND>(m.wParam)), LOWORD(m.lParam), HIWORD(m.lParam)); return true;)
 // void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)  (items not taken by the control itself)
 #define ON_WM_DRAWITEM() \
     AFX_ENTRY(WM_DRAWITEM, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(int, LPDRAWITEMSTRUCT), OnDrawItem)(static_cast<int>(m.wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(m.lParam)); m.result = TRUE; return true;)
@@ -217,14 +193,9 @@ protected:                                                        \
 #define ON_WM_MOUSEMOVE() AFX_MOUSE_ENTRY(WM_MOUSEMOVE, OnMouseMove)
 #define ON_WM_LBUTTONDOWN() AFX_MOUSE_ENTRY(WM_LBUTTONDOWN, OnLButtonDown)
 #define ON_WM_LBUTTONUP() AFX_MOUSE_ENTRY(WM_LBUTTONUP, OnLButtonUp)
-#define ON_WM_LBUTTONDBLCLK() AFX_MOUSE_ENTRY(WM_LBUTTONDBLCLK, OnLButtonDblClk)
-#define ON_WM_RBUTTONDOWN() AFX_MOUSE_ENTRY(WM_RBUTTONDOWN, OnRButtonDown)
-#define ON_WM_RBUTTONUP() AFX_MOUSE_ENTRY(WM_RBUTTONUP, OnRButtonUp)
 
 // void OnXxx(UINT nChar, UINT nRepCnt, UINT nFlags)
 #define AFX_KEY_ENTRY(msg, fn) \
     AFX_ENTRY(msg, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(UINT, UINT, UINT), fn)(static_cast<UINT>(m.wParam), LOWORD(m.lParam), HIWORD(m.lParam)); return true;)
 #define ON_WM_KEYDOWN() AFX_KEY_ENTRY(WM_KEYDOWN, OnKeyDown)
-#define ON_WM_KEYUP() AFX_KEY_ENTRY(WM_KEYUP, OnKeyUp)
 #define ON_WM_CHAR() AFX_KEY_ENTRY(WM_CHAR, OnChar)
-#define ON_WM_SYSKEYDOWN() AFX_KEY_ENTRY(WM_SYSKEYDOWN, OnSysKeyDown)

@@ -6,7 +6,7 @@
 #include <oleidl.h>
 
 #include "framework/ComObject.h"
-#include "framework/OleComPtr.h"
+#include "common/ComPtr.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <type_traits>
 
 #include "framework/CString.h"
-#include "framework/OleComPtr.h"
+#include "common/ComPtr.h"
 
 // Parameter-type bytes: concatenate them into one string, e.g. VTS_BSTR VTS_R8 VTS_I2.
 #define VTS_NONE ""

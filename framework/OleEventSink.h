@@ -30,7 +30,7 @@
 #include <utility>
 
 #include "framework/CString.h"
-#include "framework/OleComPtr.h"
+#include "common/ComPtr.h"
 #include "framework/OleDispatchDriver.h" // VTS_ bytes
 
 class CWnd;

@@ -2,32 +2,25 @@
 // running the encoder, and what happens when each task and the whole list are done.
 #include "ui/VarnelloDlg.h"
 
-#include <direct.h>
 #include <io.h>
 #include <sys/stat.h>
 
 #include <cstring>
 #include <vector>
 
-#include "app/VarnelloApp.h"
 #include "engine/CommandLine.h"
 #include "engine/ConversionLog.h"
 #include "engine/EncoderRunner.h"
 #include "engine/FinishingActions.h"
-#include "engine/MessagePump.h"
 #include "engine/MessageText.h"
 #include "engine/OutputPath.h"
 #include "engine/UserFolders.h"
+#include "engine/WorkingDirectory.h"
+#include "framework/MessagePump.h"
 #include "res/resource.h"
+#include "ui/ShutdownWarning.h"
 
 namespace {
-
-// The program's working directory during a run: the "app" sub-folder beside the program.
-void EnterAppFolder()
-{
-    CString strAppDir = CString(g_szModuleDir) + "app";
-    _chdir(strAppDir);
-}
 
 // How long the run waits for an encoder that has been told to finish to exit; one that takes
 // longer is hung: it is ended, and its task has failed.
@@ -78,13 +71,28 @@ void CVarnelloDlg::OnStartConvert()
     if (nCount <= 0)
         return;
     m_videoEdit.StopConvert();
+    if (!OutputFolderIsReady())
+        return;
 
+    BeginRun();
+    for (int i = 0; i < nCount && i < GetTaskCount(); ++i) {
+        // A Stop may come during any wait of the task before (the encoder's exit, the removal
+        // of a failed file): once it has, nothing more is started.
+        if (g_bStopConvert || !ConvertOneTask(i))
+            break;
+    }
+    EndRun();
+    AnnounceRunEnd();
+}
+
+bool CVarnelloDlg::OutputFolderIsReady()
+{
     char szOutputDir[MAX_PATH] = {};
     m_edtOutputDir.GetWindowText(szOutputDir, MAX_PATH);
     if (szOutputDir[0] == '\0') {
         const CString strText = CenterMessageText("Please set the output directory firstly");
         AfxSeamMessageBox(m_hWnd, strText, "Error", MB_OK);
-        return;
+        return false;
     }
     // A folder that is not there yet (a new user's Videos folder, a stored folder removed
     // since) is made with its parents. One that cannot be made (no such drive, no right to
@@ -94,71 +102,84 @@ void CVarnelloDlg::OnStartConvert()
         strMessage.Format("The output directory %s cannot be created. Please choose another one with Browse.",
                           szOutputDir);
         AfxSeamMessageBox(m_hWnd, CenterMessageText(strMessage), "Error", MB_OK);
-        return;
+        return false;
     }
+    return true;
+}
 
-    EnterAppFolder();
+void CVarnelloDlg::BeginRun()
+{
+    EnterAppFolder(AppFolder());
     m_bConverting = 1;
     m_btnStartConvert.ShowWindow(SW_HIDE);
     m_btnStopConvert.ShowWindow(SW_SHOW);
     g_bStopConvert = false;
     ResetTaskProgress();
+}
 
-    for (int i = 0; i < nCount && i < GetTaskCount(); ++i) {
-        // A Stop may come during any wait of the task before (the encoder's exit, the removal
-        // of a failed file): once it has, nothing more is started.
+bool CVarnelloDlg::ConvertOneTask(int nIndex)
+{
+    g_nConvertIndex = nIndex;
+    if (m_arrTasks.GetAt(nIndex).bNeedIntermediate == 1) {
+        TranscodeToIntermediate(nIndex);
         if (g_bStopConvert)
-            break;
-        g_nConvertIndex = i;
-        if (m_arrTasks.GetAt(i).bNeedIntermediate == 1) {
-            TranscodeToIntermediate(i);
-            if (g_bStopConvert)
-                break;
-        }
-        if (!MakeOutputFileName(i, m_szOutputFile)) {
-            // The output path would not fit: refuse this task rather than write a cut path.
-            ConvertTask refused = m_arrTasks.GetAt(i);
-            refused.bFailed = 1;
-            m_arrTasks.SetAt(i, refused);
-            InvalidateCells(i, i, 4, false);
-            LogFailedTask(refused.strSourcePath, "(the output path would be longer than 259 characters)", {});
-            RemoveIntermediateFile(refused);
-            continue;
-        }
-        CString strCommand = BuildCommandLine(i);
-        std::vector<char> commandLine(static_cast<size_t>(strCommand.GetLength()) + 2048, '\0');
-        std::memcpy(commandLine.data(), static_cast<const char*>(strCommand), strCommand.GetLength());
-
-        g_dwConvertStartTick = GetTickCount();
-        RunEncoder(commandLine.data(), i);
-        if (g_bStopConvert)
-            break;
-        // The encoder's output has ended normally: this task is judged as ended, even when a
-        // Stop comes while the run waits for the encoder to exit; the loop stops after it.
-        EndEncoder();
-        const EncoderExit encoderExit = WaitForEncoderExit(kEncoderExitWaitMs);
-
-        // A task counts as finished only when its encoder has exited without failure and
-        // left a file behind: a missing encoder, an unreadable source, an unwritable folder,
-        // a full disk, an encoder that crashed, was killed or hung half-way show "Failed".
-        // Never while the encoder may still write the file.
-        ConvertTask task = m_arrTasks.GetAt(i);
-        const bool bEncoderDone = encoderExit == EncoderExit::Succeeded || encoderExit == EncoderExit::Unknown;
-        if (bEncoderDone && OutputWasWritten(m_szOutputFile)) {
-            task.bFinished = 1;
-        } else {
-            task.bFailed = 1;
-            LogFailedTask(task.strSourcePath, m_szOutputFile, LastEncoderLines());
-        }
-        m_arrTasks.SetAt(i, task);
-        InvalidateCells(i, i, 4, false);
-        RemoveIntermediateFile(task);
-        if (task.bFailed == 1)
-            RemoveFailedOutput(m_szOutputFile);
-        else if (m_chkShutdown.GetCheck() == 0)
-            AddToiTunes();
+            return false;
     }
+    if (!MakeOutputFileName(nIndex, m_szOutputFile)) {
+        RefuseTask(nIndex);
+        return true;
+    }
+    CString strCommand = BuildCommandLine(nIndex);
+    std::vector<char> commandLine(static_cast<size_t>(strCommand.GetLength()) + 2048, '\0');
+    std::memcpy(commandLine.data(), static_cast<const char*>(strCommand), strCommand.GetLength());
 
+    g_dwConvertStartTick = GetTickCount();
+    RunEncoder(commandLine.data(), nIndex);
+    if (g_bStopConvert)
+        return false;
+    // The encoder's output has ended normally: this task is judged as ended, even when a
+    // Stop comes while the run waits for the encoder to exit; the loop stops after it.
+    EndEncoder();
+    const EncoderExit encoderExit = WaitForEncoderExit(kEncoderExitWaitMs);
+    FinishTask(nIndex, encoderExit == EncoderExit::Succeeded || encoderExit == EncoderExit::Unknown);
+    return true;
+}
+
+void CVarnelloDlg::RefuseTask(int nIndex)
+{
+    // The output path would not fit: refuse this task rather than write a cut path.
+    ConvertTask refused = m_arrTasks.GetAt(nIndex);
+    refused.bFailed = 1;
+    m_arrTasks.SetAt(nIndex, refused);
+    InvalidateCells(nIndex, nIndex, 4, false);
+    LogFailedTask(refused.strSourcePath, "(the output path would be longer than 259 characters)", {});
+    RemoveIntermediateFile(refused);
+}
+
+void CVarnelloDlg::FinishTask(int nIndex, bool bEncoderDone)
+{
+    // A task counts as finished only when its encoder has exited without failure and
+    // left a file behind: a missing encoder, an unreadable source, an unwritable folder,
+    // a full disk, an encoder that crashed, was killed or hung half-way show "Failed".
+    // Never while the encoder may still write the file.
+    ConvertTask task = m_arrTasks.GetAt(nIndex);
+    if (bEncoderDone && OutputWasWritten(m_szOutputFile)) {
+        task.bFinished = 1;
+    } else {
+        task.bFailed = 1;
+        LogFailedTask(task.strSourcePath, m_szOutputFile, LastEncoderLines());
+    }
+    m_arrTasks.SetAt(nIndex, task);
+    InvalidateCells(nIndex, nIndex, 4, false);
+    RemoveIntermediateFile(task);
+    if (task.bFailed == 1)
+        RemoveFailedOutput(m_szOutputFile);
+    else if (m_chkShutdown.GetCheck() == 0)
+        AddToiTunes();
+}
+
+void CVarnelloDlg::EndRun()
+{
     // After a Stop the encoder has been told to quit; no encoder outlives the run: one that
     // does not quit in time is ended.
     EndEncoder();
@@ -173,9 +194,12 @@ void CVarnelloDlg::OnStartConvert()
     m_bConverting = 0;
     m_btnStartConvert.ShowWindow(SW_SHOW);
     m_btnStopConvert.ShowWindow(SW_HIDE);
+}
 
+void CVarnelloDlg::AnnounceRunEnd()
+{
     if (!g_bStopConvert && m_chkShutdown.GetCheck() == 1) {
-        ShutdownComputer(m_hWnd);
+        ShutdownComputerOrWarn(m_hWnd);
         return;
     }
     if (m_bWindowClosing)
@@ -237,7 +261,12 @@ bool CVarnelloDlg::MakeOutputFileName(int nIndex, char* pszBuffer)
 
 CString CVarnelloDlg::BuildCommandLine(int nIndex)
 {
-    return ::BuildCommandLine(m_arrTasks, nIndex, m_szOutputFile, CString(g_szModuleDir) + "app");
+    return ::BuildCommandLine(m_arrTasks, nIndex, m_szOutputFile, AppFolder());
+}
+
+CString CVarnelloDlg::AppFolder() const
+{
+    return AppFolderOf(m_context.strProgramDir);
 }
 
 void CVarnelloDlg::AddToiTunes()

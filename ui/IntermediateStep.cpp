@@ -3,7 +3,7 @@
 #include "ui/VarnelloDlg.h"
 
 #include "engine/UserFolders.h"
-#include "videoedit/IntermediateTranscode.h"
+#include "videocontrol/IntermediateTranscode.h"
 
 void CVarnelloDlg::TranscodeToIntermediate(int nIndex)
 {

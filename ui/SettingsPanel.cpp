@@ -2,17 +2,15 @@
 // and the help page.
 #include "ui/VarnelloDlg.h"
 
-#include <direct.h>
 #include <shlobj.h>
 
 #include <cstring>
 #include <vector>
 
-#include "app/VarnelloApp.h"
-#include "engine/ProfileList.h"
 #include "framework/TextBytes.h"
 #include "res/resource.h"
 #include "ui/HelpInBrowser.h"
+#include "ui/ProfileCombo.h"
 
 namespace {
 
@@ -23,7 +21,7 @@ constexpr std::size_t kMaxTitleBytes = 255;
 
 void CVarnelloDlg::LoadProfiles()
 {
-    ::LoadProfiles(m_cmbProfile, CString(g_szModuleDir) + "app");
+    ::LoadProfiles(m_cmbProfile, AppFolder());
 }
 
 void CVarnelloDlg::OnSettingChanged(UINT nID)
@@ -112,10 +110,10 @@ void CVarnelloDlg::OnBrowseOutputDir()
 void CVarnelloDlg::OnHelpContents()
 {
     // Under Wine a prefix without an HTML engine may have no program for .html files.
-    if (RunningUnderWine() && OpenHelpPageInDesktopBrowser(m_hWnd, g_szModuleDir))
+    if (RunningUnderWine() && OpenHelpPageInDesktopBrowser(m_hWnd, m_context.strProgramDir))
         return;
     char szPath[1000] = {};
-    std::strncpy(szPath, g_szModuleDir, sizeof(szPath) - 1);
+    std::strncpy(szPath, m_context.strProgramDir, sizeof(szPath) - 1);
     std::strncat(szPath, "help/help.html", sizeof(szPath) - std::strlen(szPath) - 1);
     AfxSeamShellExecute(m_hWnd, nullptr, szPath, nullptr, nullptr, SW_SHOWMAXIMIZED);
 }

@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "app/MainFrameDlg.h"
-#include "app/VarnelloApp.h"
 #include "engine/TaskCell.h"
 #include "framework/TextBytes.h"
 #include "engine/UserFolders.h"
@@ -38,9 +36,11 @@ bool ReadUserRegistryText(const char* pszPath, CString& strValue)
     return true;
 }
 
-void SkinCall(DISPID dispid, HWND hWnd, long nFlag)
+void SkinCall(COleDispatchDriver* pSkin, DISPID dispid, HWND hWnd, long nFlag)
 {
-    g_skin.InvokeHelper(dispid, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4 VTS_I4,
+    if (!pSkin)
+        return;
+    pSkin->InvokeHelper(dispid, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4 VTS_I4,
                         static_cast<long>(reinterpret_cast<LONG_PTR>(hWnd)), nFlag);
 }
 
@@ -200,10 +200,10 @@ void CVarnelloDlg::InitControls()
     for (CComboBox* pCombo : {&m_cmbVideoCodec, &m_cmbFrameRate, &m_cmbVideoAspect, &m_cmbVideoBitrate,
                               &m_cmbSampleRate, &m_cmbAudioBitrate, &m_cmbVideoSize, &m_cmbChannels,
                               &m_cmbVolume})
-        SkinCall(5, pCombo->m_hWnd, 1);
+        SkinCall(m_context.pSkin, 5, pCombo->m_hWnd, 1);
     for (CSkinButton* pButton : {&m_btnAddTask, &m_btnRemoveTask, &m_btnRemoveAll, &m_btnStartConvert,
                                  &m_btnStopConvert, &m_btnPreviewPlay, &m_btnPreviewStop, &m_btnHelp})
-        SkinCall(6, pButton->m_hWnd, 1);
+        SkinCall(m_context.pSkin, 6, pButton->m_hWnd, 1);
 
     InsertListColumns();
     m_lstTasks.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES, LVS_EX_FULLROWSELECT);
@@ -294,9 +294,9 @@ void CVarnelloDlg::UpdateWindowTitle()
     if (!ReadUserRegistryText("Software\\Varnello\\Version", strVersion))
         strVersion = VARNELLO_VERSION_TEXT;
     CString strTitle;
-    strTitle.Format("%s V%s", static_cast<const char*>(g_strProductName), static_cast<const char*>(strVersion));
-    if (g_pMainFrame)
-        g_pMainFrame->SetWindowText(strTitle);
+    strTitle.Format("%s V%s", static_cast<const char*>(m_context.strProductName), static_cast<const char*>(strVersion));
+    if (m_context.pCaptionWindow)
+        m_context.pCaptionWindow->SetWindowText(strTitle);
 }
 
 void CVarnelloDlg::LoadOutputDir()

@@ -14,18 +14,30 @@
 #include "engine/ConversionState.h"
 #include "engine/ConvertTask.h"
 #include "framework/AfxWin.h"
+#include "framework/OleDispatchDriver.h"
 #include "framework/OleEventSink.h"
-#include "videoedit/VideoEdit.h"
+#include "videocontrol/VideoEdit.h"
 
 // Posted to the page itself: write the task list file now that a burst of changes is over.
 constexpr UINT WM_SAVE_TASK_LIST = WM_APP + 0x20;
 // Posted to the page itself: read the length of the next task still waiting for it.
 constexpr UINT WM_READ_NEXT_LENGTH = WM_APP + 0x21;
 
+// What the page needs of the program around it; whoever creates the page hands it over
+// before Create.
+struct PageContext {
+    CString strProgramDir;                // the program's folder, with a trailing backslash
+    CString strProductName;               // the caption's first word
+    COleDispatchDriver* pSkin = nullptr;  // the skin component; none: the page goes unskinned
+    CWnd* pCaptionWindow = nullptr;       // the window whose caption names product and version
+};
+
 class CVarnelloDlg : public CPropertyPage, public ConversionTarget {
 public:
     CVarnelloDlg();
     ~CVarnelloDlg() override;
+
+    void SetContext(const PageContext& context) { m_context = context; }
 
     // The stop sequence. The frame runs it with bWindowClosing when the window closes during
     // a run: the run then ends without its closing message, as there is no window left.
@@ -97,14 +109,24 @@ protected:
 
     // --- the conversion run (ConversionRun.cpp) -----------------------------------------
     void OnStartConvert();
+    // The steps of a run, in order: false from OutputFolderIsReady means nothing runs; false
+    // from ConvertOneTask, that a Stop came during the task.
+    bool OutputFolderIsReady();
+    void BeginRun();
+    bool ConvertOneTask(int nIndex);
+    void RefuseTask(int nIndex);
+    void FinishTask(int nIndex, bool bEncoderDone);
+    void EndRun();
+    void AnnounceRunEnd();
     void OnStopConvert();
     void ResetTaskProgress();
     // false when the task's output path would not fit the 260-character buffer.
     bool MakeOutputFileName(int nIndex, char* pszBuffer);
     CString BuildCommandLine(int nIndex);
     void AddToiTunes();
+    CString AppFolder() const;
 
-    // --- intermediate step events (ConversionRun.cpp) -----------------------------------
+    // --- intermediate step events (IntermediateStep.cpp) ---------------------------------
     void TranscodeToIntermediate(int nIndex);
     void OnIntermediateProgress(double dPosition, double dTotal);
     void OnIntermediateFinished();
@@ -122,6 +144,7 @@ protected:
     DECLARE_MESSAGE_MAP()
     DECLARE_EVENTSINK_MAP()
 
+    PageContext m_context;
     CTaskArray m_arrTasks;
     int m_nCurrentTask = -1;
     CBitmap m_bmpBackground;

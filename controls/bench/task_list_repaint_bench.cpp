@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "controls/CellDisplayInfo.h"
+#include "framework/CellDisplayInfo.h"
 #include "controls/TaskListCtrl.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "engine/ConversionLog.h"
 #include "engine/ConversionState.h"
 #include "engine/EncoderRunner.h"
-#include "engine/MessagePump.h"
+#include "framework/MessagePump.h"
 #include "framework/Wnd.h"
 #include "tests/support/shell_folder_redirect.h"
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/FinishingActions.h"
+#include "ui/ShutdownWarning.h"
 #include "framework/AfxSeams.h"
 #include "tests/support/my_music_redirect.h"
 #include "tests/support/test_paths.h"
@@ -136,7 +137,7 @@ TEST_F(AddToiTunesTest, SkipsAViviRarirThatCannotBeFound)
 
 TEST_F(ShutdownTest, PowersOffAndForcesProgramsClosedOnTheNTFamily)
 {
-    ShutdownComputer(owner);
+    ShutdownComputerOrWarn(owner);
     EXPECT_EQ(seam.calls, (Calls{"version", "privilege", "exit"}));
     EXPECT_EQ(seam.exitFlags, static_cast<UINT>(EWX_POWEROFF | EWX_FORCE));
     EXPECT_EQ(seam.exitFlags, 12u);
@@ -145,7 +146,7 @@ TEST_F(ShutdownTest, PowersOffAndForcesProgramsClosedOnTheNTFamily)
 TEST_F(ShutdownTest, SaysSoWhenThePrivilegeIsRefused)
 {
     seam.privilege = RecordingSeam::Privilege::Refused;
-    ShutdownComputer(owner);
+    ShutdownComputerOrWarn(owner);
     EXPECT_EQ(seam.calls, (Calls{"version", "privilege", "message"}));
     EXPECT_EQ(seam.text, std::string(35, ' ') + "Your computer cannot shutdown" + std::string(35, ' '));
     EXPECT_EQ(seam.caption, "Warning");
@@ -156,13 +157,13 @@ TEST_F(ShutdownTest, SaysSoWhenThePrivilegeIsRefused)
 TEST_F(ShutdownTest, OtherPlatformFamilies)
 {
     seam.platform = VER_PLATFORM_WIN32_WINDOWS;
-    ShutdownComputer(owner);
+    ShutdownComputerOrWarn(owner);
     EXPECT_EQ(seam.calls, (Calls{"version", "exit"})) << "no privileges on the Windows 95 family";
     EXPECT_EQ(seam.exitFlags, static_cast<UINT>(EWX_SHUTDOWN));
 
     seam.calls.clear();
     seam.platform = 3;
-    ShutdownComputer(owner);
+    ShutdownComputerOrWarn(owner);
     EXPECT_EQ(seam.calls, (Calls{"version"}));
 }
 
@@ -179,7 +180,7 @@ TEST_F(ShutdownTest, RealVersionAndPrivilegeCallsReachTheShutDown)
     } system;
     system.privilege = RecordingSeam::Privilege::System;
     ShutdownSeam* previous = SetShutdownSeam(&system);
-    ShutdownComputer(owner);
+    ShutdownComputerOrWarn(owner);
     SetShutdownSeam(previous);
     EXPECT_EQ(system.calls, (Calls{"version", "privilege", "exit"}));
     EXPECT_EQ(system.exitFlags, 12u);

@@ -11,6 +11,7 @@
 #include "engine/ProfileIni.h"
 #include "engine/ProfileList.h"
 #include "framework/ComboBox.h"
+#include "ui/ProfileCombo.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_paths.h"
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/OleComPtr.h"
+#include "common/ComPtr.h"
 
 namespace oletest {
 

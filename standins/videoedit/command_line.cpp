@@ -6,42 +6,6 @@
 
 namespace vedit {
 
-std::string QuoteArgument(const std::string& argument)
-{
-    if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos)
-        return argument;
-    // Backslashes are literal except before a quote, where each must be doubled.
-    std::string quoted = "\"";
-    size_t pendingBackslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++pendingBackslashes;
-            continue;
-        }
-        if (c == '"') {
-            quoted.append(pendingBackslashes * 2 + 1, '\\');
-        } else {
-            quoted.append(pendingBackslashes, '\\');
-        }
-        pendingBackslashes = 0;
-        quoted += c;
-    }
-    quoted.append(pendingBackslashes * 2, '\\');
-    quoted += '"';
-    return quoted;
-}
-
-std::string JoinCommandLine(const std::vector<std::string>& arguments)
-{
-    std::string line;
-    for (const std::string& argument : arguments) {
-        if (!line.empty())
-            line += ' ';
-        line += QuoteArgument(argument);
-    }
-    return line;
-}
-
 std::string FormatSeconds(double seconds)
 {
     if (!(seconds > 0)) // also catches NaN

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "common/WindowsCommandLine.h"
+
 namespace vedit {
 
-// Quotes one argument so that CommandLineToArgvW (which ffmpeg uses) gives it back unchanged.
-std::string QuoteArgument(const std::string& argument);
-
-// The whole command line: every argument quoted where needed, separated by one space.
-std::string JoinCommandLine(const std::vector<std::string>& arguments);
+// Arguments quoted so that CommandLineToArgvW (which ffmpeg uses) gives them back unchanged.
+using wincmd::JoinCommandLine;
+using wincmd::QuoteArgument;
 
 // Seconds with millisecond precision and a point as separator, whatever the C locale says.
 std::string FormatSeconds(double seconds);

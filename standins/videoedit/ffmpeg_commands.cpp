@@ -81,68 +81,67 @@ std::vector<std::string> PreviewAudioArguments(const Clip& clip, int sampleRate,
     return args;
 }
 
-ConvertCommand BuildConvertCommand(const std::vector<ResolvedClip>& videoClips,
-                                   const std::vector<ResolvedClip>& audioClips,
-                                   const OutputSettings& settings,
-                                   const std::vector<CodecEntry>& videoCodecs,
-                                   const std::vector<CodecEntry>& audioCodecs,
-                                   const std::string& outputPath)
-{
-    ConvertCommand command;
-    if (outputPath.empty()) {
-        command.refusal = "no output file";
-        return command;
-    }
-    if (settings.format != kFormatAvi && settings.format != kFormatMpeg1) {
-        command.refusal = "unknown output format " + std::to_string(settings.format);
-        return command;
-    }
-    const bool avi = settings.format == kFormatAvi;
+namespace {
 
-    const CodecEntry* videoCodec = nullptr;
-    const CodecEntry* audioCodec = nullptr;
+// One input of the conversion: a clip and how much of it is read.
+struct ConvertInput {
+    Clip clip;
+    double length;
+};
+
+struct ConvertInputs {
+    std::vector<ConvertInput> inputs;
+    std::vector<size_t> videoInputs; // the input of each usable video clip, in order
+    std::vector<size_t> audioInputs; // likewise for the audio clips
+    double totalSeconds = 0;
+};
+
+// Why the settings cannot be written (empty when they can), and the codecs they choose: none
+// for uncompressed AVI streams and for MPEG-1, whose codecs are fixed.
+std::string ChooseCodecs(const OutputSettings& settings, const std::vector<CodecEntry>& videoCodecs,
+                         const std::vector<CodecEntry>& audioCodecs, const std::string& outputPath,
+                         const CodecEntry*& videoCodec, const CodecEntry*& audioCodec)
+{
+    videoCodec = nullptr;
+    audioCodec = nullptr;
+    if (outputPath.empty())
+        return "no output file";
+    if (settings.format != kFormatAvi && settings.format != kFormatMpeg1)
+        return "unknown output format " + std::to_string(settings.format);
+    const bool avi = settings.format == kFormatAvi;
     if (avi && settings.videoCompression) {
-        if (settings.videoCodecIndex < 0 || settings.videoCodecIndex >= static_cast<int>(videoCodecs.size())) {
-            command.refusal = "no video codec at index " + std::to_string(settings.videoCodecIndex);
-            return command;
-        }
+        if (settings.videoCodecIndex < 0 || settings.videoCodecIndex >= static_cast<int>(videoCodecs.size()))
+            return "no video codec at index " + std::to_string(settings.videoCodecIndex);
         videoCodec = &videoCodecs[settings.videoCodecIndex];
     }
     if (avi && settings.audioCompression) {
-        if (settings.audioCodecIndex < 0 || settings.audioCodecIndex >= static_cast<int>(audioCodecs.size())) {
-            command.refusal = "no audio codec at index " + std::to_string(settings.audioCodecIndex);
-            return command;
-        }
+        if (settings.audioCodecIndex < 0 || settings.audioCodecIndex >= static_cast<int>(audioCodecs.size()))
+            return "no audio codec at index " + std::to_string(settings.audioCodecIndex);
         audioCodec = &audioCodecs[settings.audioCodecIndex];
     }
+    return {};
+}
 
-    // Inputs: each usable clip once; an audio clip on the same stretch as a video clip
-    // shares its input.
-    struct Input {
-        Clip clip;
-        double length;
-    };
-    std::vector<Input> inputs;
-    std::vector<size_t> videoInputs, audioInputs;
+// Each usable clip once; an audio clip on the same stretch as a video clip shares its input.
+ConvertInputs GatherInputs(const std::vector<ResolvedClip>& videoClips, const std::vector<ResolvedClip>& audioClips)
+{
+    ConvertInputs result;
+    std::vector<ConvertInput>& inputs = result.inputs;
     for (const ResolvedClip& resolved : videoClips) {
         const double length = PlayableLength(resolved);
         if (!resolved.info.hasVideo || length <= 0)
             continue;
-        videoInputs.push_back(inputs.size());
+        result.videoInputs.push_back(inputs.size());
         inputs.push_back({resolved.clip, length});
-        command.totalSeconds += length;
-    }
-    if (videoInputs.empty()) {
-        command.refusal = "no readable video clip";
-        return command;
+        result.totalSeconds += length;
     }
     for (const ResolvedClip& resolved : audioClips) {
         const double length = PlayableLength(resolved);
         if (!resolved.info.hasAudio || length <= 0)
             continue;
         size_t index = inputs.size();
-        for (size_t v : videoInputs) {
-            const Input& input = inputs[v];
+        for (size_t v : result.videoInputs) {
+            const ConvertInput& input = inputs[v];
             if (input.clip.path == resolved.clip.path && input.clip.start == resolved.clip.start &&
                 input.length == length) {
                 index = v;
@@ -151,18 +150,25 @@ ConvertCommand BuildConvertCommand(const std::vector<ResolvedClip>& videoClips,
         }
         if (index == inputs.size())
             inputs.push_back({resolved.clip, length});
-        audioInputs.push_back(index);
+        result.audioInputs.push_back(index);
     }
+    return result;
+}
 
-    const int width = EvenDimension(settings.width);
-    const int height = EvenDimension(settings.height);
-    const Rational rate = avi ? FrameRateAsRational(settings.framesPerSecond)
-                              : NearestMpeg1FrameRate(settings.framesPerSecond);
-    const bool rawVideo = avi && !videoCodec;
-
-    // Each clip is brought to the output's rate and size (letterboxed, aspect kept) so that
-    // clips of different sources can follow one another.
+struct FilterGraph {
     std::string graph;
+    std::string videoOut; // the label of the joined video
+    std::string audioOut; // the label of the joined audio; empty when there is none
+};
+
+// Each clip is brought to the output's rate and size (letterboxed, aspect kept) so that clips
+// of different sources can follow one another; then the clips are joined.
+FilterGraph BuildFilterGraph(const ConvertInputs& inputs, int width, int height, Rational rate, bool rawVideo)
+{
+    const std::vector<size_t>& videoInputs = inputs.videoInputs;
+    const std::vector<size_t>& audioInputs = inputs.audioInputs;
+    FilterGraph result;
+    std::string& graph = result.graph;
     const std::string size = std::to_string(width) + ":" + std::to_string(height);
     for (size_t i = 0; i < videoInputs.size(); ++i) {
         graph += "[" + std::to_string(videoInputs[i]) + ":v:0]fps=" + FormatRational(rate) + ",scale=" + size +
@@ -175,32 +181,29 @@ ConvertCommand BuildConvertCommand(const std::vector<ResolvedClip>& videoClips,
                  ":a:0]aresample=44100,aformat=sample_rates=44100:channel_layouts=stereo[a" +
                  std::to_string(i) + "];";
     }
-    std::string videoOut = "[v0]";
+    result.videoOut = "[v0]";
     if (videoInputs.size() > 1) {
         for (size_t i = 0; i < videoInputs.size(); ++i)
             graph += "[v" + std::to_string(i) + "]";
         graph += "concat=n=" + std::to_string(videoInputs.size()) + ":v=1:a=0[vout];";
-        videoOut = "[vout]";
+        result.videoOut = "[vout]";
     }
-    std::string audioOut = audioInputs.empty() ? "" : "[a0]";
+    result.audioOut = audioInputs.empty() ? "" : "[a0]";
     if (audioInputs.size() > 1) {
         for (size_t i = 0; i < audioInputs.size(); ++i)
             graph += "[a" + std::to_string(i) + "]";
         graph += "concat=n=" + std::to_string(audioInputs.size()) + ":v=0:a=1[aout];";
-        audioOut = "[aout]";
+        result.audioOut = "[aout]";
     }
     graph.pop_back(); // the last ';'
+    return result;
+}
 
-    std::vector<std::string>& args = command.arguments;
-    args = QuietStart();
-    args.insert(args.end(), {"-y", "-nostats", "-progress", "pipe:1"});
-    for (const Input& input : inputs)
-        AddSeekedInput(args, input.clip, input.length);
-    args.insert(args.end(), {"-filter_complex", graph, "-map", videoOut});
-    if (!audioOut.empty())
-        args.insert(args.end(), {"-map", audioOut});
-    args.insert(args.end(), {"-r", FormatRational(rate)});
-
+// The codecs and container: AVI with the chosen codecs (raw video and PCM audio where none
+// was chosen), or MPEG-1 with MP2 audio.
+void AddEncoderArguments(std::vector<std::string>& args, bool avi, const CodecEntry* videoCodec,
+                         const CodecEntry* audioCodec, bool hasAudio)
+{
     if (avi) {
         if (videoCodec) {
             args.insert(args.end(), {"-c:v", videoCodec->encoder, "-q:v", "3"});
@@ -209,7 +212,7 @@ ConvertCommand BuildConvertCommand(const std::vector<ResolvedClip>& videoClips,
         } else {
             args.insert(args.end(), {"-c:v", "rawvideo"});
         }
-        if (!audioOut.empty()) {
+        if (hasAudio) {
             if (audioCodec && audioCodec->encoder == "libmp3lame")
                 args.insert(args.end(), {"-c:a", "libmp3lame", "-b:a", "128k"});
             else
@@ -218,12 +221,52 @@ ConvertCommand BuildConvertCommand(const std::vector<ResolvedClip>& videoClips,
         args.insert(args.end(), {"-f", "avi"});
     } else {
         args.insert(args.end(), {"-c:v", "mpeg1video", "-q:v", "3"});
-        if (!audioOut.empty())
+        if (hasAudio)
             args.insert(args.end(), {"-c:a", "mp2", "-b:a", "192k"});
         args.insert(args.end(), {"-f", "mpeg"});
     }
-    if (audioOut.empty())
+    if (!hasAudio)
         args.push_back("-an");
+}
+
+} // namespace
+
+ConvertCommand BuildConvertCommand(const std::vector<ResolvedClip>& videoClips,
+                                   const std::vector<ResolvedClip>& audioClips,
+                                   const OutputSettings& settings,
+                                   const std::vector<CodecEntry>& videoCodecs,
+                                   const std::vector<CodecEntry>& audioCodecs,
+                                   const std::string& outputPath)
+{
+    ConvertCommand command;
+    const CodecEntry* videoCodec = nullptr;
+    const CodecEntry* audioCodec = nullptr;
+    command.refusal = ChooseCodecs(settings, videoCodecs, audioCodecs, outputPath, videoCodec, audioCodec);
+    if (!command.refusal.empty())
+        return command;
+    const ConvertInputs inputs = GatherInputs(videoClips, audioClips);
+    command.totalSeconds = inputs.totalSeconds;
+    if (inputs.videoInputs.empty()) {
+        command.refusal = "no readable video clip";
+        return command;
+    }
+
+    const bool avi = settings.format == kFormatAvi;
+    const Rational rate = avi ? FrameRateAsRational(settings.framesPerSecond)
+                              : NearestMpeg1FrameRate(settings.framesPerSecond);
+    const FilterGraph graph = BuildFilterGraph(inputs, EvenDimension(settings.width), EvenDimension(settings.height),
+                                               rate, avi && !videoCodec);
+
+    std::vector<std::string>& args = command.arguments;
+    args = QuietStart();
+    args.insert(args.end(), {"-y", "-nostats", "-progress", "pipe:1"});
+    for (const ConvertInput& input : inputs.inputs)
+        AddSeekedInput(args, input.clip, input.length);
+    args.insert(args.end(), {"-filter_complex", graph.graph, "-map", graph.videoOut});
+    if (!graph.audioOut.empty())
+        args.insert(args.end(), {"-map", graph.audioOut});
+    args.insert(args.end(), {"-r", FormatRational(rate)});
+    AddEncoderArguments(args, avi, videoCodec, audioCodec, !graph.audioOut.empty());
     // Sources whose streams start apart would otherwise overflow the muxer's queue.
     args.insert(args.end(), {"-max_muxing_queue_size", "4096", outputPath});
     command.accepted = true;

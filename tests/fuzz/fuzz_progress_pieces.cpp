@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "controls/CellDisplayInfo.h"
+#include "framework/CellDisplayInfo.h"
 #include "encoder/progress_report.h"
 #include "engine/Progress.h"
 #include "engine/TaskCell.h"

@@ -1,4 +1,4 @@
-#include "engine/MessagePump.h"
+#include "framework/MessagePump.h"
 
 #include <windows.h>
 

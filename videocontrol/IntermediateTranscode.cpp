@@ -1,5 +1,5 @@
 // The intermediate transcoding step of a conversion run.
-#include "videoedit/IntermediateTranscode.h"
+#include "videocontrol/IntermediateTranscode.h"
 
 #include <windows.h>
 
@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "engine/ConversionState.h"
-#include "engine/MessagePump.h"
+#include "framework/MessagePump.h"
 #include "engine/TaskCell.h"
-#include "videoedit/IntermediateLogic.h"
-#include "videoedit/VideoEdit.h"
+#include "videocontrol/IntermediateLogic.h"
+#include "videocontrol/VideoEdit.h"
 
 namespace {
 

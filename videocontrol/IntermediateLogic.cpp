@@ -1,5 +1,5 @@
 // The arithmetic and choices of the intermediate transcoding step.
-#include "videoedit/IntermediateLogic.h"
+#include "videocontrol/IntermediateLogic.h"
 
 #include <cmath>
 #include <cstdio>

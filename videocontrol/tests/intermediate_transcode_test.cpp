@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/CellDisplayInfo.h"
+#include "framework/CellDisplayInfo.h"
 #include "engine/ConversionState.h"
 #include "engine/TaskCell.h"
 #include "framework/OleEventSink.h"
@@ -16,8 +16,8 @@
 #include "standins/videoedit/video_edit_ids.h"
 #include "standins/videoedit/video_edit_registration.h"
 #include "tests/support/test_paths.h"
-#include "videoedit/IntermediateTranscode.h"
-#include "videoedit/VideoEdit.h"
+#include "videocontrol/IntermediateTranscode.h"
+#include "videocontrol/VideoEdit.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "standins/videoedit/video_edit_ids.h"
 #include "standins/videoedit/video_edit_registration.h"
 #include "tests/support/test_paths.h"
-#include "videoedit/VideoEdit.h"
+#include "videocontrol/VideoEdit.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // CVideoEdit: the page's wrapper of the video-editing control.
-#include "videoedit/VideoEdit.h"
+#include "videocontrol/VideoEdit.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-// ComPtr: an owning smart pointer for COM interfaces (one reference per non-null pointer).
+// ComPtr: the owning smart pointer for COM interfaces (one reference per non-null pointer), used
+// by the framework and by the video-editing component alike.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
@@ -28,6 +29,9 @@ public:
         Swap(moved);
         return *this;
     }
+
+    // Shares a borrowed pointer (AddRef), by name where that reads better than the constructor.
+    static ComPtr Share(T* p) { return ComPtr(p); }
 
     // Takes over a reference that the caller already owns (no AddRef).
     static ComPtr Adopt(T* p)

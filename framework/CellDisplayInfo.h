@@ -1,5 +1,6 @@
-// CellDisplayInfo: what the task list needs to draw one cell, filled by the list's parent on
-// request. Pure data, no windows.h, so the code that fills it is tested without a window.
+// CellDisplayInfo: what an owner-data list needs to draw one cell, filled by the list's parent
+// on request. The list control draws it and the code behind the page fills it; neither knows the
+// other. Pure data, no windows.h, so the code that fills it is tested without a window.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,7 @@ constexpr ColorRef MakeColorRef(unsigned red, unsigned green, unsigned blue)
 constexpr ColorRef kColorDefault = 0xFF000000u; // use the system colour of the field
 constexpr ColorRef kColorNone = 0xFFFFFFFFu;    // paint nothing there
 
-// The private message by which the task list asks its parent for a cell:
+// The private message by which such a list asks its parent for a cell:
 // wParam = the list's window handle, lParam = CellDisplayInfo*. Sent, never posted.
 constexpr unsigned WM_LIST_GETCELLINFO = 0x0BBB;
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "videoedit/IntermediateLogic.h"
+#include "videocontrol/IntermediateLogic.h"
 
 namespace {
 const char kMsMpeg4[] = "Microsoft MPEG-4 Video Codec V3";
