@@ -2,12 +2,13 @@
 
 #include <cstring>
 
+#include "common/UniqueHandle.h"
 #include "engine/ConversionLog.h"
 #include "engine/ConversionState.h"
 #include "engine/FailedTaskReport.h"
-#include "framework/MessagePump.h"
 #include "engine/Progress.h"
 #include "engine/TaskCell.h"
+#include "framework/MessagePump.h"
 
 namespace {
 
@@ -15,31 +16,13 @@ constexpr DWORD kReadBufferSize = 256;
 // How long the window may go unserviced while the encoder has nothing to say.
 constexpr DWORD kQuietPollMs = 15;
 
-// One local pipe end: closed explicitly at its step of the sequence (a failure is logged),
-// or by the destructor should the sequence ever be left early.
-class PipeEnd {
-public:
-    PipeEnd() = default;
-    ~PipeEnd()
-    {
-        if (m_handle)
-            CloseHandle(m_handle);
-    }
-    PipeEnd(const PipeEnd&) = delete;
-    PipeEnd& operator=(const PipeEnd&) = delete;
-
-    HANDLE* Out() { return &m_handle; }
-    HANDLE Get() const { return m_handle; }
-    void Close()
-    {
-        if (!CloseHandle(m_handle))
-            ReportApiError("CloseHandle");
-        m_handle = nullptr;
-    }
-
-private:
-    HANDLE m_handle = nullptr;
-};
+// Closes a local pipe end at its step of the sequence, logging a failure; should the sequence
+// ever be left early, the owner's destructor closes it.
+void ClosePipeEnd(UniqueHandle& end)
+{
+    if (!CloseHandle(end.Release()))
+        ReportApiError("CloseHandle");
+}
 
 // The process of the encoder started last; null when none is held.
 HANDLE g_hEncoderProcess = nullptr;
@@ -99,13 +82,13 @@ void RunEncoder(char* pszCommandLine, int nTaskIndex)
     inheritable.bInheritHandle = TRUE;
     const HANDLE self = GetCurrentProcess();
 
-    PipeEnd outputRead, outputWrite, errorWrite, inputRead, inputWrite;
-    if (!CreatePipe(outputRead.Out(), outputWrite.Out(), &inheritable, 0))
+    UniqueHandle outputRead, outputWrite, errorWrite, inputRead, inputWrite;
+    if (!CreatePipe(outputRead.Receive(), outputWrite.Receive(), &inheritable, 0))
         ReportApiError("CreatePipe");
     // Standard error is a second handle on the output pipe: both streams arrive together.
-    if (!DuplicateHandle(self, outputWrite.Get(), self, errorWrite.Out(), 0, TRUE, DUPLICATE_SAME_ACCESS))
+    if (!DuplicateHandle(self, outputWrite.Get(), self, errorWrite.Receive(), 0, TRUE, DUPLICATE_SAME_ACCESS))
         ReportApiError("DuplicateHandle");
-    if (!CreatePipe(inputRead.Out(), inputWrite.Out(), &inheritable, 0))
+    if (!CreatePipe(inputRead.Receive(), inputWrite.Receive(), &inheritable, 0))
         ReportApiError("CreatePipe");
     // Our own ends must not be inherited, or the encoder would hold its output pipe open on
     // itself and the read loop would never see the end.
@@ -113,16 +96,16 @@ void RunEncoder(char* pszCommandLine, int nTaskIndex)
         ReportApiError("DupliateHandle");
     if (!DuplicateHandle(self, inputWrite.Get(), self, &g_hChildStdinWrite, 0, FALSE, DUPLICATE_SAME_ACCESS))
         ReportApiError("DupliateHandle");
-    outputRead.Close();
-    inputWrite.Close();
+    ClosePipeEnd(outputRead);
+    ClosePipeEnd(inputWrite);
 
     LaunchEncoder(outputWrite.Get(), inputRead.Get(), errorWrite.Get(), pszCommandLine);
 
     // The encoder holds its own copies now: once it exits, no write end of the output pipe is
     // left and the read loop ends.
-    outputWrite.Close();
-    inputRead.Close();
-    errorWrite.Close();
+    ClosePipeEnd(outputWrite);
+    ClosePipeEnd(inputRead);
+    ClosePipeEnd(errorWrite);
 
     ReadEncoderOutput(g_hChildStdoutRead, nTaskIndex);
 }

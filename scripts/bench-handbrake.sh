@@ -29,13 +29,7 @@ source "$root/scripts/bench_lib.sh"
 bench_workspace
 
 clip="$work/clip.avi"
-# Zooming fractal detail with a moving test pattern on top: hard enough to encode that the
-# encoders' quality differs, unlike a still pattern.
-ffmpeg -v error -y -f lavfi -i "mandelbrot=size=640x480:rate=25,trim=duration=$seconds" \
-       -f lavfi -i "testsrc2=size=160x120:rate=25:duration=$seconds" \
-       -f lavfi -i "sine=frequency=440:duration=$seconds" \
-       -filter_complex "[0:v][1:v]overlay=x='mod(t*80,480)':y='mod(t*40,360)'[v]" \
-       -map '[v]' -map 2:a -ac 2 -c:v mpeg4 -q:v 2 -c:a libmp3lame -b:a 192k "$clip"
+make_detail_clip "$clip" "$seconds"
 
 # compare NAME W H VENC_OPTIONS... -- HANDBRAKE_OPTIONS...: the same conversion both ways.
 compare() {
@@ -73,12 +67,7 @@ compare() {
         "$(frames_of "$out_h")"
 }
 
-# SSIM of an output against the source scaled the same way; "All:" is the mean over Y, U, V.
-ssim_of() {
-    ffmpeg -hide_banner -nostats -i "$1" -i "$clip" \
-        -lavfi "[1:v]scale=$2:$3:flags=bicubic,setsar=1[ref];[0:v]setsar=1[enc];[enc][ref]ssim" -f null - 2>&1 \
-        | sed -n 's/.*SSIM .* All:\([0-9.]*\).*/\1/p' | tail -1
-}
+ssim_of() { ssim_against "$1" "$clip" "$2" "$3"; }
 size_of() { stat -c %s "$1"; }
 frames_of() { ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$1"; }
 

@@ -32,3 +32,22 @@ bench_cleanup() {
     rm -rf "$work"
     if [ "$bench_own_session" = 1 ]; then "$root/scripts/wine-run.sh" --session-stop; fi
 }
+
+# make_detail_clip FILE SECONDS: zooming fractal detail with a moving test pattern on top,
+# 640x480 at 25 fps, MPEG-4 and MP3: hard enough to encode that encoders' quality differs,
+# unlike a still pattern.
+make_detail_clip() {
+    ffmpeg -v error -y -f lavfi -i "mandelbrot=size=640x480:rate=25,trim=duration=$2" \
+           -f lavfi -i "testsrc2=size=160x120:rate=25:duration=$2" \
+           -f lavfi -i "sine=frequency=440:duration=$2" \
+           -filter_complex "[0:v][1:v]overlay=x='mod(t*80,480)':y='mod(t*40,360)'[v]" \
+           -map '[v]' -map 2:a -ac 2 -c:v mpeg4 -q:v 2 -c:a libmp3lame -b:a 192k "$1"
+}
+
+# ssim_against OUTPUT SOURCE WIDTH HEIGHT: the SSIM of an output against the source scaled
+# to its size; "All:" is the mean over Y, U and V.
+ssim_against() {
+    ffmpeg -hide_banner -nostats -i "$1" -i "$2" \
+        -lavfi "[1:v]scale=$3:$4:flags=bicubic,setsar=1[ref];[0:v]setsar=1[enc];[enc][ref]ssim" -f null - 2>&1 \
+        | sed -n 's/.*SSIM .* All:\([0-9.]*\).*/\1/p' | tail -1
+}
