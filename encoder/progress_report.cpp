@@ -1,6 +1,7 @@
 // Reading ffmpeg's -progress blocks and writing the classic report line.
 #include "encoder/progress_report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -111,8 +112,14 @@ std::string FormatProgressLine(const ProgressSnapshot& s)
 {
     char line[160];
     const long long kilobytes = s.totalBytes / 1024;
+    // A quantiser, time or bitrate beyond any real encode (1e300 is a finite number) would
+    // print hundreds of digits and push size and time out of the line: hold them to what a
+    // field can show.
+    const double quality = std::min(std::max(s.quality, -1.0), 999.9);
+    const double seconds = std::min(std::max(s.outSeconds, 0.0), 9.9e7);
+    const double kbits = std::min(std::max(s.kbitsPerSecond, 0.0), 9.9e7);
     std::snprintf(line, sizeof(line), "frame=%5lld q=%.1f size=%8lldkB time=%.2f bitrate=%6.1fkbits/s", s.frame,
-                  s.quality, kilobytes, s.outSeconds, s.kbitsPerSecond);
+                  quality, kilobytes, seconds, kbits);
     return line;
 }
 
