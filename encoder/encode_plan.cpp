@@ -228,9 +228,9 @@ bool AddH264Args(const VencOptions& o, double fps, EncodePlan& plan)
     }
     Append(a, {"-b:v", Kilo(o.videoKbps), "-maxrate", Kilo(plan.maxrateKbps), "-bufsize", Kilo(plan.bufsizeKbit)});
     // How hard x264 works: its "faster" search, with sub-pixel refinement 5 and adaptive
-    // quantisation by variance. Measured against x264's default ("medium") this takes about a
-    // fifth less time for an SSIM as high or higher at 320x240 and 640x480
-    // (scripts/bench-x264.sh; the figures are in docs/performance.md).
+    // quantisation by variance. Measured against x264's default ("medium") this takes a tenth
+    // to a sixth less time for a higher SSIM at 320x240 and 640x480 (scripts/bench-x264.sh;
+    // the figures are in docs/performance.md).
     Append(a, {"-preset", "faster", "-subq", "5", "-aq-mode", "2"});
     return true;
 }
