@@ -129,7 +129,7 @@ profile_index() {
     done
     fail "no profile titled $1..."
 }
-hd="$(profile_index "iPhone, iPad 720p")"; classic="$(profile_index "iPod classic, nano")"
+hd="$(profile_index "iPhone, iPad: H.264 Main")"; classic="$(profile_index "iPod classic, nano")"
 out4="$E2E_TMP/devices"; mkdir -p "$out4"
 set_output_dir "$out4"
 start_varnello
