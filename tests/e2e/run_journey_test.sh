@@ -68,6 +68,7 @@ drag_slider_thumb $((slider[0] + 215)) $((slider[0] + 19 + 169))
 row_text 0 | grep_q -F '| long.avi | 00:00:21 | 00:00:51 |' || fail "the trimmed row reads: $(row_text 0)"
 pick_combo_item 1026 1
 type_title "First part"
+settle; shot three-tasks
 # Row 1: 384 x 160. Row 2 stays at the defaults and is current during the run.
 click_row 1
 pick_combo_item 1026 5
