@@ -327,8 +327,13 @@ picture_distance() {
 check() { awk "BEGIN { exit !($1) }"; }
 # With VARNELLO_E2E_SHOTS set to a folder, saves the window there as NAME.png (pictures for
 # the documentation); otherwise does nothing.
+# The pointer goes to the screen's corner first, so that no tooltip is in the picture.
 shot() {
-    [ -z "${VARNELLO_E2E_SHOTS:-}" ] || { mkdir -p "$VARNELLO_E2E_SHOTS"; window_picture "$VARNELLO_E2E_SHOTS/$1.png"; }
+    [ -n "${VARNELLO_E2E_SHOTS:-}" ] || return 0
+    local screen
+    screen=($(xdotool getdisplaygeometry))
+    xdotool mousemove $((screen[0] - 1)) $((screen[1] - 1)); sleep 0.5
+    mkdir -p "$VARNELLO_E2E_SHOTS"; window_picture "$VARNELLO_E2E_SHOTS/$1.png"
 }
 
 # Clicks list row ROW with the mouse, in its Source cell.
