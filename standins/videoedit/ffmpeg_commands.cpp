@@ -162,7 +162,9 @@ struct FilterGraph {
 };
 
 // Each clip is brought to the output's rate and size (letterboxed, aspect kept) so that clips
-// of different sources can follow one another; then the clips are joined.
+// of different sources can follow one another; then the clips are joined. A clip whose pixels
+// are not square (a DVD's 720x576 shown at 16:9) is first widened to square pixels, so that
+// it is fitted by the shape it is shown at, not the shape it is stored in.
 FilterGraph BuildFilterGraph(const ConvertInputs& inputs, int width, int height, Rational rate, bool rawVideo)
 {
     const std::vector<size_t>& videoInputs = inputs.videoInputs;
@@ -170,9 +172,10 @@ FilterGraph BuildFilterGraph(const ConvertInputs& inputs, int width, int height,
     FilterGraph result;
     std::string& graph = result.graph;
     const std::string size = std::to_string(width) + ":" + std::to_string(height);
+    const std::string squarePixels = "scale=trunc(iw*sar/2)*2:ih,setsar=1";
     for (size_t i = 0; i < videoInputs.size(); ++i) {
-        graph += "[" + std::to_string(videoInputs[i]) + ":v:0]fps=" + FormatRational(rate) + ",scale=" + size +
-                 ":force_original_aspect_ratio=decrease,pad=" + size +
+        graph += "[" + std::to_string(videoInputs[i]) + ":v:0]fps=" + FormatRational(rate) + "," + squarePixels +
+                 ",scale=" + size + ":force_original_aspect_ratio=decrease,pad=" + size +
                  ":(ow-iw)/2:(oh-ih)/2,setsar=1,format=" + (rawVideo ? "bgr24" : "yuv420p") + "[v" +
                  std::to_string(i) + "];";
     }

@@ -6,6 +6,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iterator>
+#include <sstream>
+#include <vector>
 
 #include "standins/videoedit/tests/component_harness.h"
 #include "standins/videoedit/video_edit_ids.h"
@@ -425,6 +428,37 @@ TEST_F(VideoEditComponent, ConvertsToMpegWhenNoCodecsAreChosen)
     EXPECT_EQ(ProbeValue(fields, "r_frame_rate", 0), "24000/1001");
     EXPECT_EQ(ProbeValue(fields, "codec_name", 1), "mp2");
     EXPECT_NEAR(std::atof(ProbeValue(fields, "duration").c_str()), 3.0, 0.1);
+}
+
+TEST_F(VideoEditComponent, ConvertKeepsAnAnamorphicSourcesDisplayShape)
+{
+    // 720x576 flagged 16:9 into 320x240: 320x180 of red between bars of 30 rows; sized by
+    // its stored 5:4 it would fill the height and leave bars at the sides instead.
+    Call(m_control, id::ClearClips);
+    Put(m_control, id::SetOutputWidth, Arg(short(320)));
+    Put(m_control, id::SetOutputHeight, Arg(short(240)));
+    Put(m_control, id::SetColorDepth, Arg(short(24)));
+    Put(m_control, id::SetFrameRate, Arg(25.0f));
+    Put(m_control, id::SetOutputFormat, Arg(6L));
+    Call(m_control, id::AddVideoClip, {Arg(g_media.Win("anamorphic.mpg")), Arg(0.0), Arg(1.0), Arg(short(0))});
+    DeleteFileA(g_media.Win("out_anamorphic.mpg").c_str());
+    ASSERT_TRUE(CallBool(m_control, id::StartConvert, {Arg(g_media.Win("out_anamorphic.mpg"))}));
+    ASSERT_TRUE(WaitFor(id::OnConvertFinished, 1, 60000));
+    // The brightness of a one-pixel column down the middle and a one-pixel row across it.
+    const auto line = [](const std::string& crop) {
+        return RunNative("ffmpeg -v error -i '" + g_media.Unix("out_anamorphic.mpg") +
+                         "' -frames:v 1 -vf format=gray," + crop + " -f rawvideo - | od -An -tu1 -v")
+            .output;
+    };
+    std::istringstream column(line("crop=1:240:160:0")), row(line("crop=320:1:0:120"));
+    std::vector<int> down{std::istream_iterator<int>(column), {}}, across{std::istream_iterator<int>(row), {}};
+    ASSERT_EQ(down.size(), 240u);
+    ASSERT_EQ(across.size(), 320u);
+    EXPECT_LT(down[20], 30) << "no bar above the picture";
+    EXPECT_GT(down[40], 60) << "the picture does not begin 30 rows down";
+    EXPECT_LT(down[220], 30) << "no bar below the picture";
+    EXPECT_GT(across[4], 60) << "bars at the sides: the picture was sized by its stored shape";
+    EXPECT_GT(across[315], 60) << "bars at the sides: the picture was sized by its stored shape";
 }
 
 TEST_F(VideoEditComponent, StopConvertEndsWritingAndLeavesNoProcess)
