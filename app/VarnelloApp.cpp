@@ -3,6 +3,7 @@
 
 #include <objbase.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "app/MainFrameDlg.h"
 #include "engine/UserFolders.h"
@@ -32,14 +33,25 @@ void UseProgramCodePage()
         textbytes::UseDoubleByteCodePage(IsLeadByteOfCodePage);
 }
 
-void StoreModuleDirectory()
+// Room for the longest name inside the program's folder (the help's pictures, such as
+// "help\\images\\dropped-folder.png", have up to 30 characters), with some to spare.
+constexpr size_t kLongestNameInProgramFolder = 40;
+
+// False when the program's folder has a path too long for the paths the program makes in it:
+// a path cut short would read and write in the wrong place.
+bool StoreModuleDirectory()
 {
     char szPath[MAX_PATH] = {};
     char szDrive[_MAX_DRIVE] = {};
     char szDir[_MAX_DIR] = {};
-    GetModuleFileNameA(nullptr, szPath, sizeof(szPath));
+    const DWORD nLength = GetModuleFileNameA(nullptr, szPath, sizeof(szPath));
+    if (nLength == 0 || nLength >= sizeof(szPath))
+        return false;
     _splitpath(szPath, szDrive, szDir, nullptr, nullptr);
+    if (strlen(szDrive) + strlen(szDir) + kLongestNameInProgramFolder >= MAX_PATH)
+        return false;
     _makepath(g_szModuleDir, szDrive, szDir, nullptr, nullptr);
+    return true;
 }
 
 } // namespace
@@ -49,7 +61,12 @@ BOOL CVarnelloApp::InitInstance()
     AfxEnableControlContainer(); // the page hosts the video-editing control
     Enable3dControls();
     UseProgramCodePage();
-    StoreModuleDirectory();
+    if (!StoreModuleDirectory()) {
+        AfxMessageBox("Varnello cannot start from this folder: its path is too long. Move the Varnello folder "
+                      "to a shorter path, such as C:\\Varnello.",
+                      MB_OK | MB_ICONSTOP);
+        return FALSE;
+    }
     EnterProgramFolder(g_szModuleDir);
     // Intermediate files of a run that never ended (a crash, a killed program).
     RemoveLeftoverIntermediateFiles(UserDataFolder(false).c_str());

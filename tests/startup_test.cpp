@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "tests/support/test_paths.h"
@@ -73,4 +74,38 @@ TEST(Startup, FrameHasItsSizeAndClosesCleanly)
         TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+}
+
+TEST(Startup, AFolderWithTooLongAPathIsRefusedWithABoxNotUsedCutShort)
+{
+    // A folder 230 characters deep: the program itself can be started from it, but the paths
+    // it makes inside it would pass MAX_PATH.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "varnello_deep";
+    while (folder.size() < 230) {
+        CreateDirectoryA(folder.c_str(), nullptr);
+        folder += "\\" + std::string(std::min<size_t>(40, 229 - folder.size()), 'd');
+    }
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string exe = folder + "\\Varnello.exe";
+    ASSERT_TRUE(CopyFileA((testpaths::DistDir() + "Varnello.exe").c_str(), exe.c_str(), FALSE)) << exe;
+
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "\"" + exe + "\"";
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    HWND box = WaitForFrame(pi.dwProcessId, 20000);
+    ASSERT_NE(box, nullptr) << "no window at all";
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+    EXPECT_NE(std::string(text).find("its path is too long"), std::string::npos) << "the window says [" << text << "]";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0) << "the program did not end after the box";
+    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    DeleteFileA(exe.c_str());
 }
