@@ -10,22 +10,9 @@
 # one file at a time, in row order). Needs the test build (inspect.exe).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${VARNELLO_BUILD_DIR:-$root/build}"
 files="${1:-1000}"
-[ -x "$build/dist/Varnello.exe" ] && [ -f "$build/tests/inspect.exe" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
-
-own_session=0
-if ! "$root/scripts/wine-run.sh" --session-env | grep -q DISPLAY; then
-    "$root/scripts/wine-run.sh" --session-start
-    own_session=1
-fi
-export VARNELLO_DIST="$build/dist" VARNELLO_SOURCE="$root" VARNELLO_TEST_BIN="$build/tests"
-source "$root/tests/e2e/lib.sh"
-finish() {
-    cleanup_e2e
-    if [ "$own_session" = 1 ]; then "$root/scripts/wine-run.sh" --session-stop; fi
-}
-trap finish EXIT
+source "$root/scripts/bench_window.sh"
+trap end_bench_window EXIT
 
 folder="$E2E_TMP/many"; mkdir -p "$folder"
 make_clip "$folder/clip0000.avi" 2

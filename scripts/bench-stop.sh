@@ -10,24 +10,9 @@
 # Target: under 1000 ms. Needs the test build (scripts/test.sh or a build with tests).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${VARNELLO_BUILD_DIR:-$root/build}"
 runs="${1:-7}"
-[ -x "$build/dist/Varnello.exe" ] && [ -f "$build/tests/inspect.exe" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
-
-own_session=0
-if ! "$root/scripts/wine-run.sh" --session-env | grep -q DISPLAY; then
-    "$root/scripts/wine-run.sh" --session-start
-    own_session=1
-fi
-export VARNELLO_DIST="$build/dist" VARNELLO_SOURCE="$root" VARNELLO_TEST_BIN="$build/tests"
-source "$root/tests/e2e/lib.sh"
-source "$root/scripts/bench_lib.sh"
-finish() {
-    clear_output_dir
-    cleanup_e2e
-    if [ "$own_session" = 1 ]; then "$root/scripts/wine-run.sh" --session-stop; fi
-}
-trap finish EXIT
+source "$root/scripts/bench_window.sh"
+trap 'clear_output_dir; end_bench_window' EXIT
 
 out="$E2E_TMP/out"; mkdir -p "$out"
 set_output_dir "$out"

@@ -17,20 +17,28 @@ time_one() {
     echo "$end - $start" | bc -l
 }
 
-# A temporary folder in $work, and one persistent Wine session for all runs (so that each run
-# pays only its process start) unless one is open already; both go when the script ends.
-bench_workspace() {
-    work="$(mktemp -d)"
+# One persistent Wine session for all runs (so that each run pays only its process start),
+# unless one is open already; bench_close_session ends it if it was opened here.
+bench_open_session() {
     bench_own_session=0
     if ! "$root/scripts/wine-run.sh" --session-env | grep -q DISPLAY; then
         "$root/scripts/wine-run.sh" --session-start
         bench_own_session=1
     fi
+}
+bench_close_session() {
+    if [ "$bench_own_session" = 1 ]; then "$root/scripts/wine-run.sh" --session-stop; fi
+}
+
+# A temporary folder in $work and the session; both go when the script ends.
+bench_workspace() {
+    work="$(mktemp -d)"
+    bench_open_session
     trap bench_cleanup EXIT
 }
 bench_cleanup() {
     rm -rf "$work"
-    if [ "$bench_own_session" = 1 ]; then "$root/scripts/wine-run.sh" --session-stop; fi
+    bench_close_session
 }
 
 # make_detail_clip FILE SECONDS: zooming fractal detail with a moving test pattern on top,

@@ -2,12 +2,7 @@
 # Real conversions through the staged venc.exe: one generated clip of every kind the program
 # offers, each trimmed and converted with different settings, then checked with ffprobe.
 set -euo pipefail
-run="$VARNELLO_SOURCE/scripts/wine-run.sh"
-venc="$VARNELLO_DIST/app/venc.exe"
-work="$(mktemp -d)"; trap 'rm -rf "$work"' EXIT
-winpath() { echo "Z:${1//\//\\}"; }
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$VARNELLO_SOURCE/encoder/tests/venc_script_lib.sh"
 
 # ext | how the native ffmpeg writes such a file
 sources=(
@@ -144,5 +139,4 @@ for n in $(seq 1 $((count - 1))); do
     echo "ok: profile $n, $(profile_title "$ini" "$n")"
   fi
 done
-[ "$failures" = 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "all conversions ok"
+end_of_checks "all conversions ok"

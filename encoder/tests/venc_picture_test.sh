@@ -4,12 +4,7 @@
 # around it and never stretched; interlaced sources come out progressive. Sources are made
 # with the native ffmpeg and the results measured with ffprobe and ffmpeg's own filters.
 set -euo pipefail
-run="$VARNELLO_SOURCE/scripts/wine-run.sh"
-venc="$VARNELLO_DIST/app/venc.exe"
-work="$(mktemp -d)"; trap 'rm -rf "$work"' EXIT
-winpath() { echo "Z:${1//\//\\}"; }
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$VARNELLO_SOURCE/encoder/tests/venc_script_lib.sh"
 
 # name | source size and flags | venc frame options | picture expected inside the frame (w:h:x:y)
 cases=(
@@ -70,5 +65,4 @@ else
   fail "interlaced: venc exited non-zero: $log"
 fi
 
-[ "$failures" = 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "all pictures ok"
+end_of_checks "all pictures ok"
