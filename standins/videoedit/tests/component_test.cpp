@@ -117,6 +117,17 @@ protected:
         ASSERT_EQ(Put(m_control, id::SetAudioCodecIndex, Arg(audioCodec)), S_OK);
     }
 
+    // The settings the program makes before writing an MPEG-1 file at 320x240.
+    void SetMpegOutput(float framesPerSecond)
+    {
+        Call(m_control, id::ClearClips);
+        Put(m_control, id::SetOutputWidth, Arg(short(320)));
+        Put(m_control, id::SetOutputHeight, Arg(short(240)));
+        Put(m_control, id::SetColorDepth, Arg(short(24)));
+        Put(m_control, id::SetFrameRate, Arg(framesPerSecond));
+        Put(m_control, id::SetOutputFormat, Arg(6L));
+    }
+
     void AddClips(const std::string& file, double start, double length)
     {
         Call(m_control, id::AddVideoClip, {Arg(file), Arg(start), Arg(length), Arg(short(0))});
@@ -408,12 +419,7 @@ TEST_F(VideoEditComponent, ConvertsTheTrimmedRangeToAviWithTheChosenCodecs)
 
 TEST_F(VideoEditComponent, ConvertsToMpegWhenNoCodecsAreChosen)
 {
-    Call(m_control, id::ClearClips);
-    Put(m_control, id::SetOutputWidth, Arg(short(320)));
-    Put(m_control, id::SetOutputHeight, Arg(short(240)));
-    Put(m_control, id::SetColorDepth, Arg(short(24)));
-    Put(m_control, id::SetFrameRate, Arg(23.976f));
-    Put(m_control, id::SetOutputFormat, Arg(6L));
+    SetMpegOutput(23.976f);
     AddClips(g_media.Win("clip.rm"), 0.5, 3.0);
     const std::string out = g_media.Win("out_mpeg.mpg");
     ASSERT_TRUE(CallBool(m_control, id::StartConvert, {Arg(out)}));
@@ -434,12 +440,7 @@ TEST_F(VideoEditComponent, ConvertKeepsAnAnamorphicSourcesDisplayShape)
 {
     // 720x576 flagged 16:9 into 320x240: 320x180 of red between bars of 30 rows; sized by
     // its stored 5:4 it would fill the height and leave bars at the sides instead.
-    Call(m_control, id::ClearClips);
-    Put(m_control, id::SetOutputWidth, Arg(short(320)));
-    Put(m_control, id::SetOutputHeight, Arg(short(240)));
-    Put(m_control, id::SetColorDepth, Arg(short(24)));
-    Put(m_control, id::SetFrameRate, Arg(25.0f));
-    Put(m_control, id::SetOutputFormat, Arg(6L));
+    SetMpegOutput(25.0f);
     Call(m_control, id::AddVideoClip, {Arg(g_media.Win("anamorphic.mpg")), Arg(0.0), Arg(1.0), Arg(short(0))});
     DeleteFileA(g_media.Win("out_anamorphic.mpg").c_str());
     ASSERT_TRUE(CallBool(m_control, id::StartConvert, {Arg(g_media.Win("out_anamorphic.mpg"))}));
