@@ -32,8 +32,19 @@ trap 'cleanup_e2e; stop_prefix; rm -rf "$WINEPREFIX"' EXIT
 program_dir="$WINEPREFIX/drive_c/Program Files/Varnello"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Varnello.lnk"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnello'
-reg_value() { "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
-reg_default() { "$WINE" reg query "$1" /ve 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ { sub(/.*REG_SZ[ \t]+/, ""); print }'; }
+# Each read is a Wine process start, and one now and then fails to start on a busy machine:
+# an empty answer is asked again a few times before it counts as no value.
+reg_read() {
+    local answer tries
+    for tries in 1 2 3 4; do
+        answer="$("$WINE" reg query "$@" 2>/dev/null | tr -d '\r' || true)"
+        [ -z "$answer" ] || break
+        sleep 0.5
+    done
+    printf '%s\n' "$answer"
+}
+reg_value() { reg_read "$1" /v "$2" | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
+reg_default() { reg_read "$1" /ve | awk '/REG_SZ/ { sub(/.*REG_SZ[ \t]+/, ""); print }'; }
 
 "$WINE" "$setup" /S || fail "the silent install failed"
 [ -f "$program_dir/Varnello.exe" ] || fail "nothing installed in Program Files\\Varnello"
@@ -41,7 +52,8 @@ for f in app/venc.exe app/ffmpeg.exe app/ViviRarir.exe app/iPod_Profile.ini help
     [ -f "$program_dir/$f" ] || fail "the install lacks $f"
 done
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
-[ "$(reg_value "$uninstall_key" DisplayName)" = "Varnello" ] || fail "no installed-programs entry"
+[ "$(reg_value "$uninstall_key" DisplayName)" = "Varnello" ] || fail "no installed-programs entry; the list holds:
+$("$WINE" reg query "${uninstall_key%\\*}" 2>&1 | tr -d '\r' || true)"
 [ "$(reg_value "$uninstall_key" DisplayVersion)" = "$version" ] || fail "the entry's version is not $version"
 [ -n "$(reg_value "$uninstall_key" Publisher)" ] || fail "the entry names no publisher"
 size="$(reg_value "$uninstall_key" EstimatedSize)"
