@@ -35,8 +35,8 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnello
 # Each read is a Wine process start, and one now and then fails to start on a busy machine:
 # an empty answer is asked again a few times before it counts as no value.
 reg_read() {
-    local answer tries
-    for tries in 1 2 3 4; do
+    local answer
+    for _ in 1 2 3 4; do
         answer="$("$WINE" reg query "$@" 2>/dev/null | tr -d '\r' || true)"
         [ -z "$answer" ] || break
         sleep 0.5
