@@ -120,6 +120,32 @@ std::string FrameRateForFfmpeg(const std::string& asWritten, double fps)
     return asWritten;
 }
 
+namespace {
+
+// A rate of the NTSC family (29.97 and its multiples and halves), which the output keeps.
+bool IsNtscFamily(double fps)
+{
+    for (double multiple : {0.5, 0.8, 1.0, 1.6, 2.0, 3.0, 4.0, 8.0})
+        if (std::fabs(fps - multiple * 30000.0 / 1001.0) < 0.01 * multiple)
+            return true;
+    return false;
+}
+
+// The device's highest rate in the source's family: 30, or 29.97 for the NTSC family.
+double DeviceRateFor(const SourceVideo& source)
+{
+    return IsNtscFamily(source.tbr) || IsNtscFamily(source.fps) ? 30000.0 / 1001.0 : kDeviceMaxFps;
+}
+
+std::string RateText(double fps)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.6g", fps);
+    return FrameRateForFfmpeg(text, fps);
+}
+
+} // namespace
+
 RateChoice ChooseOutputRate(const VencOptions& o, const SourceVideo& source)
 {
     RateChoice choice;
@@ -134,20 +160,50 @@ RateChoice ChooseOutputRate(const VencOptions& o, const SourceVideo& source)
         choice.note = "venc: the source names no frame rate; writing 30 fps";
         return choice;
     }
-    if (source.fps <= kDeviceMaxFps + 0.01) {
-        choice.fps = source.fps;
+    // Frames that come at a varying rate (a phone's: nominal 30, on average 27 to 30.2) are
+    // written at the nominal rate, each frame at its time, so motion keeps its pace.
+    const double nearDevice = kDeviceMaxFps * 1.05;
+    const bool varying = source.tbr > 0.0 && std::fabs(source.fps - source.tbr) > 0.001 * source.tbr;
+    const double own = varying && source.tbr <= nearDevice ? source.tbr : source.fps;
+    if (own <= kDeviceMaxFps + 1e-3) {
+        choice.fps = own;
+        if (varying)
+            choice.ffmpegRate = RateText(own);
         return choice;
     }
-    const int every = static_cast<int>(std::ceil(source.fps / kDeviceMaxFps - 1e-3));
-    choice.fps = source.fps / every;
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.6g", choice.fps);
-    choice.ffmpegRate = FrameRateForFfmpeg(text, choice.fps);
+    // A few percent above what the device plays: every frame but a few, at the device's rate.
+    // A real high rate keeps every n-th frame; an odd one in between (35, 45 fps) would be
+    // slowed below 24 that way, and is written at the device's rate instead.
+    double out = DeviceRateFor(source);
+    if (own > nearDevice) {
+        int every = 2;
+        while (own / every > nearDevice)
+            ++every;
+        const double kept = own / every;
+        if (kept >= 23.9)
+            out = std::min(kept, DeviceRateFor(source));
+    }
+    choice.fps = out;
+    choice.ffmpegRate = RateText(out);
     char line[160];
     std::snprintf(line, sizeof(line), "venc: the source's %.4g fps is more than the device plays; writing %.4g fps",
-                  source.fps, choice.fps);
+                  own, choice.fps);
     choice.note = line;
     return choice;
+}
+
+std::string ToneMapFilter(const SourceVideo& source)
+{
+    const std::string transfer = source.hdr == HdrTransfer::Hlg ? "arib-std-b67" : "smpte2084";
+    const std::string matrix = source.matrix.empty() ? "bt2020nc" : source.matrix;
+    const std::string primaries = source.primaries.empty() ? "bt2020" : source.primaries;
+    // The source's own description is given to zscale, so that frames which do not carry it
+    // are read the same way. Linear light is scaled so that 100 cd/m2 is 1.0; the Mobius
+    // curve is linear up to its knee and compresses only what lies above.
+    return "zscale=tin=" + transfer + ":min=" + matrix + ":pin=" + primaries + ":rin=" +
+           (source.fullRange ? "pc" : "tv") +
+           ":t=linear:npl=100,format=gbrpf32le,zscale=p=bt709,tonemap=tonemap=mobius:desat=0,"
+           "zscale=t=bt709:m=bt709:r=tv,format=yuv420p";
 }
 
 std::string PictureFilter(const VencOptions& o, const SourceVideo& source)
@@ -163,8 +219,16 @@ std::string PictureFilter(const VencOptions& o, const SourceVideo& source)
                               "/2+0.5)))':h='if(" + wider + ",max(2,2*floor(" + h + "*" + d + "/dar/2+0.5))," + h +
                               ")'";
     const std::string pad = "pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2:black";
+    std::string filter = Deinterlacer(source.fieldOrder);
+    if (source.crop.found)
+        filter += ",crop=" + std::to_string(source.crop.width) + ":" + std::to_string(source.crop.height) + ":" +
+                  std::to_string(source.crop.x) + ":" + std::to_string(source.crop.y);
+    filter += "," + scale;
+    // Tone-mapped after the scaling: the same picture at a fraction of the work.
+    if (source.hdr != HdrTransfer::None)
+        filter += "," + ToneMapFilter(source);
     // Square pixels unless -aspect says otherwise (ffmpeg applies -aspect after the filters).
-    return Deinterlacer(source.fieldOrder) + "," + scale + "," + pad + ",setsar=1";
+    return filter + "," + pad + ",setsar=1";
 }
 
 namespace {
@@ -175,7 +239,7 @@ void Append(std::vector<std::string>& args, std::initializer_list<std::string> m
 }
 
 // Quiet ffmpeg, the source with its trim, and the streams taken from it.
-void AddInputArgs(const VencOptions& o, EncodePlan& plan)
+void AddInputArgs(const VencOptions& o, const SourceAudio& audio, EncodePlan& plan)
 {
     std::vector<std::string>& a = plan.ffmpegArgs;
     // Only errors as text on stderr; progress as key=value blocks on stdout.
@@ -189,8 +253,9 @@ void AddInputArgs(const VencOptions& o, EncodePlan& plan)
         if (!(o.lengthSeconds > 0.0))
             plan.notes.push_back("venc: length 0 is a trim under one second; encoding 1 s from the start point");
     }
-    // The first video and the first audio stream, nothing else (DVD subtitles, data).
-    Append(a, {"-map", "0:v:0?", "-map", "0:a:0?"});
+    // The first video stream that is not cover art, and the audio track the source flags as
+    // its default (else its first); nothing else (DVD subtitles, data).
+    Append(a, {"-map", "0:V:0?", "-map", "0:a:" + std::to_string(audio.trackIndex) + "?"});
 }
 
 // H.264 in the level the device decodes, with a buffer model (VBV) that keeps every stretch
@@ -263,12 +328,18 @@ void AddPictureArgs(const VencOptions& o, const SourceVideo& source, const RateC
 
 // AAC-LC (ffmpeg's encoder writes no other profile unless asked) at the rate and volume
 // asked for.
-void AddAudioArgs(const VencOptions& o, EncodePlan& plan)
+void AddAudioArgs(const VencOptions& o, const SourceAudio& audio, EncodePlan& plan)
 {
     std::vector<std::string>& a = plan.ffmpegArgs;
     Append(a, {"-c:a", "aac", "-b:a", Kilo(o.audioKbps), "-ac", std::to_string(o.channels)});
-    if (o.sampleRate > 0)
+    const int asked = o.sampleRate > 0 ? o.sampleRate : audio.sampleRate;
+    if (asked > kDeviceMaxSampleRate) {
+        Append(a, {"-ar", std::to_string(kDeviceMaxSampleRate)});
+        plan.notes.push_back("venc: " + std::to_string(asked) +
+                             " Hz is more than the device plays; writing 48000 Hz audio");
+    } else if (o.sampleRate > 0) {
         Append(a, {"-ar", std::to_string(o.sampleRate)});
+    }
     if (o.volume != 256) {
         char filter[64];
         std::snprintf(filter, sizeof(filter), "volume=%.6g", o.volume / 256.0);
@@ -283,20 +354,46 @@ void AddTagsAndOutputArgs(const VencOptions& o, const std::string& nowTimestamp,
     if (o.hasTitle)
         Append(a, {"-metadata", "title=" + o.title});
     Append(a, {"-metadata", "creation_time=" + (o.timestamp.empty() ? nowTimestamp : o.timestamp)});
+    // A stream that starts late, or sparse key frames, hold the other stream's packets back
+    // until the first of its own arrives: room for them.
+    Append(a, {"-max_muxing_queue_size", "4096"});
+    // The index at the front, so that a player can start while the file downloads.
+    Append(a, {"-movflags", "+faststart"});
     // The ipod muxer writes the avc1 "uuid" atom that 5th-generation iPods look for.
     Append(a, {"-f", "ipod", o.overwrite ? "-y" : "-n", o.outputPath});
 }
 
 } // namespace
 
-bool MakeEncodePlan(const VencOptions& o, const SourceVideo& source, const std::string& nowTimestamp,
+bool MakeEncodePlan(const VencOptions& o, const SourceVideo& video, const std::string& nowTimestamp,
+                    EncodePlan& plan)
+{
+    SourceDescription described;
+    described.described = video.found;
+    described.video = video;
+    return MakeEncodePlan(o, described, nowTimestamp, plan);
+}
+
+bool MakeEncodePlan(const VencOptions& o, const SourceDescription& described, const std::string& nowTimestamp,
                     EncodePlan& plan)
 {
     plan = EncodePlan{};
-    AddInputArgs(o, plan);
+    const SourceVideo& source = described.video;
+    AddInputArgs(o, described.audio, plan);
+    // An audio-only source gives an audio-only file; its video settings say nothing.
+    const bool audioOnly = described.described && !source.found && described.audio.found;
     const RateChoice rate = ChooseOutputRate(o, source);
-    if (!rate.note.empty())
+    if (!rate.note.empty() && !audioOnly)
         plan.notes.push_back(rate.note);
+    if (audioOnly)
+        plan.notes.push_back("venc: the source has no video; writing its audio only");
+    if (source.hdr != HdrTransfer::None)
+        plan.notes.push_back(std::string("venc: the source is HDR (") +
+                             (source.hdr == HdrTransfer::Pq ? "PQ" : "HLG") + "); tone-mapping it to SDR BT.709");
+    if (source.crop.found)
+        plan.notes.push_back("venc: the source's picture has black bars; using its " +
+                             std::to_string(source.crop.width) + "x" + std::to_string(source.crop.height) +
+                             " picture at " + std::to_string(source.crop.x) + "," + std::to_string(source.crop.y));
     if (o.videoCodec == VideoCodec::H264) {
         if (!AddH264Args(o, rate.fps, plan))
             return false;
@@ -304,7 +401,9 @@ bool MakeEncodePlan(const VencOptions& o, const SourceVideo& source, const std::
         AddMpeg4Args(o, plan);
     }
     AddPictureArgs(o, source, rate, plan);
-    AddAudioArgs(o, plan);
+    if (source.hdr != HdrTransfer::None)
+        Append(plan.ffmpegArgs, {"-color_primaries", "bt709", "-color_trc", "bt709", "-colorspace", "bt709"});
+    AddAudioArgs(o, described.audio, plan);
     AddTagsAndOutputArgs(o, nowTimestamp, plan);
     return true;
 }

@@ -47,14 +47,24 @@ struct RateChoice {
     std::string note;       // one line when the source's rate could not be kept
 };
 
-// The output frame rate: the one asked for, else the source's, brought to at most
-// kDeviceMaxFps by keeping every n-th frame so that motion stays even.
+// The output frame rate: the one asked for, else the source's own (its nominal rate where
+// the frames come at a varying rate), at most kDeviceMaxFps. A rate a little above it is
+// written at kDeviceMaxFps (or 29.97 for the NTSC family); a real high rate (50, 59.94, 60,
+// 90, 120 ...) keeps every n-th frame so that motion stays even.
 RateChoice ChooseOutputRate(const VencOptions& options, const SourceVideo& source);
 
-// The video filters: deinterlacing where the source is interlaced, then the picture at its
-// true display shape fitted, centred, inside the output frame's display shape, black bars
+// The highest audio sample rate written: AAC-LC on the devices plays up to 48 kHz.
+constexpr int kDeviceMaxSampleRate = 48000;
+
+// The video filters: deinterlacing where the source is interlaced, black bars of the
+// source's own cut off, then the picture at its true display shape fitted, centred, inside
+// the output frame's display shape, an HDR picture tone-mapped to SDR BT.709, black bars
 // around it, the frame exactly the size asked for.
 std::string PictureFilter(const VencOptions& options, const SourceVideo& source);
+
+// PQ or HLG (BT.2020) to SDR BT.709: to linear light, BT.709 primaries, a tone curve that
+// keeps the picture's mid-tones and rolls its highlights off, then BT.709 8-bit 4:2:0.
+std::string ToneMapFilter(const SourceVideo& source);
 
 struct EncodePlan {
     LevelChoice level;            // H.264 only
@@ -68,6 +78,9 @@ struct EncodePlan {
 // level.error set) when the request cannot be met. The caller supplies what ffmpeg said
 // about the source and the current local time ("YYYY-MM-DD hh:mm:ss") used when no
 // -timestamp was given.
+bool MakeEncodePlan(const VencOptions& options, const SourceDescription& source, const std::string& nowTimestamp,
+                    EncodePlan& plan);
+// The same for a source known only by its video stream.
 bool MakeEncodePlan(const VencOptions& options, const SourceVideo& source, const std::string& nowTimestamp,
                     EncodePlan& plan);
 

@@ -1,8 +1,10 @@
 // venc.exe: runs ffmpeg.exe (found beside this program) hidden, with options translated
 // from the classic dialect, and reports its progress in the classic one-line form.
 //
-// Before the encode, ffmpeg describes the source: its frame rate and whether it says it is
-// interlaced decide the output's rate and the deinterlacing.
+// Before the encode, ffmpeg describes the source: its frame rate, whether it says it is
+// interlaced, its colours (HDR or not), its audio tracks and rates decide the output's rate,
+// deinterlacing, tone map and audio; a second ffmpeg looks for black bars on frames spread
+// through it.
 //
 // Threads: one reads ffmpeg's progress pipe, one forwards its error text, one watches our
 // standard input for "q"; the main thread waits for ffmpeg and the two readers and returns
@@ -15,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "encoder/crop_detect.h"
 #include "encoder/encode_plan.h"
 #include "encoder/progress_report.h"
 #include "encoder/venc_options.h"
@@ -25,7 +28,7 @@ namespace {
 
 using venc::WinHandle;
 
-enum ExitCode { kExitRefused = 2, kExitNoEncoder = 3 };
+enum ExitCode { kExitRefused = 2, kExitNoEncoder = 3, kExitNoPicture = 4 };
 
 // Our standard output. The reader may go away at any time (the program closes its end
 // before it sends "q"); from then on output is dropped and the conversion goes on.
@@ -101,14 +104,16 @@ void ReadWhileRunning(HANDLE pipe, HANDLE ffmpeg, Consume consume)
     }
 }
 
-// Reports each of ffmpeg's progress blocks as one classic line.
-void ReportProgress(HANDLE progressPipe, HANDLE ffmpeg, OutputLines& out)
+// Reports each of ffmpeg's progress blocks as one classic line; `frames` ends as the number
+// of video frames written.
+void ReportProgress(HANDLE progressPipe, HANDLE ffmpeg, OutputLines& out, long long& frames)
 {
     venc::ProgressReader reader;
     ReadWhileRunning(progressPipe, ffmpeg, [&](const char* data, DWORD length) {
         if (reader.Feed(data, length))
             out.Write(venc::FormatProgressLine(reader.Latest()));
     });
+    frames = reader.Latest().frame;
 }
 
 // Passes ffmpeg's error text on, line by line, so that a failure says why.
@@ -232,45 +237,64 @@ void KeepOurHandlesFromChildren()
     }
 }
 
-// ffmpeg's description of the source: "ffmpeg -i FILE" without an output describes the
-// file and stops. A source that takes longer than this to open is described as unknown.
-constexpr DWORD kDescribeTimeoutMs = 30000;
-
-venc::SourceVideo DescribeSource(const std::string& ffmpegPath, const std::string& inputPath, OutputLines& out)
+// Runs ffmpeg with the given arguments and collects what it writes (both outputs), for at
+// most `timeoutMs`; a late ffmpeg dies with its job.
+std::string CollectFfmpegOutput(const std::string& ffmpegPath, const std::vector<std::string>& args, DWORD timeoutMs,
+                                OutputLines& out)
 {
-    Pipe description;
-    if (!MakeChildPipe(description, false))
+    Pipe output;
+    if (!MakeChildPipe(output, false))
         return {};
     WinHandle job = MakeKillOnCloseJob();
     WinHandle ffmpeg;
-    if (!StartFfmpeg(ffmpegPath, {"-hide_banner", "-nostdin", "-i", inputPath}, nullptr, description.write.Get(),
-                     description.write.Get(), job.Get(), ffmpeg, out))
+    if (!StartFfmpeg(ffmpegPath, args, nullptr, output.write.Get(), output.write.Get(), job.Get(), ffmpeg, out))
         return {};
-    description.write.Reset();
+    output.write.Reset();
     std::string text;
     const DWORD started = GetTickCount();
     bool ended = false;
     for (;;) {
         char buffer[4096];
         DWORD available = 0, got = 0;
-        if (!PeekNamedPipe(description.read.Get(), nullptr, 0, nullptr, &available, nullptr))
+        if (!PeekNamedPipe(output.read.Get(), nullptr, 0, nullptr, &available, nullptr))
             break;
         if (available > 0) {
-            if (!ReadFile(description.read.Get(), buffer, available < sizeof(buffer) ? available : sizeof(buffer),
-                          &got, nullptr) || got == 0)
+            if (!ReadFile(output.read.Get(), buffer, available < sizeof(buffer) ? available : sizeof(buffer), &got,
+                          nullptr) || got == 0)
                 break;
             if (text.size() < 256 * 1024)
                 text.append(buffer, got);
             continue;
         }
-        if (ended || GetTickCount() - started > kDescribeTimeoutMs)
-            break; // a late ffmpeg dies with its job
+        if (ended || GetTickCount() - started > timeoutMs)
+            break;
         ended = WaitForSingleObject(ffmpeg.Get(), 20) == WAIT_OBJECT_0;
     }
-    return venc::ParseSourceVideo(text);
+    return text;
 }
 
-int RunFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& args, OutputLines& out)
+// ffmpeg's description of the source: "ffmpeg -i FILE" without an output describes the
+// file and stops. A source that takes longer than this to open is described as unknown.
+constexpr DWORD kDescribeTimeoutMs = 30000;
+// Looking for black bars is worth this long at most; without an answer nothing is cut.
+constexpr DWORD kCropTimeoutMs = 20000;
+
+venc::SourceDescription DescribeSource(const std::string& ffmpegPath, const std::string& inputPath, OutputLines& out)
+{
+    venc::SourceDescription source = venc::ParseSourceDescription(
+        CollectFfmpegOutput(ffmpegPath, {"-hide_banner", "-nostdin", "-i", inputPath}, kDescribeTimeoutMs, out));
+    const std::vector<double> positions = venc::CropSamplePositions(source.durationSeconds);
+    if (source.video.found && !positions.empty()) {
+        const std::string found = CollectFfmpegOutput(ffmpegPath, venc::CropDetectArgs(inputPath, positions),
+                                                      kCropTimeoutMs, out);
+        source.video.crop = venc::CropFromDetections(found, source.video.width, source.video.height,
+                                                     static_cast<int>(positions.size()));
+    }
+    return source;
+}
+
+int RunFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& args, OutputLines& out,
+              long long& framesWritten)
 {
     Pipe progress, errors, input;
     if (!MakeChildPipe(progress, false) || !MakeChildPipe(errors, false) || !MakeChildPipe(input, true)) {
@@ -288,7 +312,8 @@ int RunFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& arg
     errors.write.Reset();
     input.read.Reset();
 
-    std::thread progressThread(ReportProgress, progress.read.Get(), ffmpeg.Get(), std::ref(out));
+    std::thread progressThread(ReportProgress, progress.read.Get(), ffmpeg.Get(), std::ref(out),
+                               std::ref(framesWritten));
     std::thread errorThread(ForwardErrors, errors.read.Get(), ffmpeg.Get(), std::ref(out));
     std::thread(WatchForQuit, input.write.Release()).detach();
 
@@ -328,7 +353,7 @@ int main()
         return kExitNoEncoder;
     }
     KeepOurHandlesFromChildren();
-    const venc::SourceVideo source = DescribeSource(ffmpegPath, options.inputPath, out);
+    const venc::SourceDescription source = DescribeSource(ffmpegPath, options.inputPath, out);
     venc::EncodePlan plan;
     if (!venc::MakeEncodePlan(options, source, LocalTimestamp(), plan)) {
         out.Write(plan.level.error);
@@ -336,5 +361,14 @@ int main()
     }
     for (const std::string& note : plan.notes)
         out.Write(note);
-    return RunFfmpeg(ffmpegPath, plan.ffmpegArgs, out);
+    long long framesWritten = 0;
+    const int exitCode = RunFfmpeg(ffmpegPath, plan.ffmpegArgs, out, framesWritten);
+    // A trim that starts past the last frame gives a file without a picture, which no device
+    // plays: a failure, and the file goes.
+    if (exitCode == 0 && source.video.found && framesWritten == 0) {
+        out.Write("venc: no video frame was written: the start point lies past the end of the source's video");
+        DeleteFileW(venc::Utf8ToWide(options.outputPath).c_str());
+        return kExitNoPicture;
+    }
+    return exitCode;
 }

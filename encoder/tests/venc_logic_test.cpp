@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "encoder/crop_detect.h"
 #include "encoder/encode_plan.h"
 #include "encoder/progress_report.h"
 #include "encoder/source_probe.h"
@@ -290,11 +291,16 @@ TEST(EncodePlan, OutputRateStaysWithinWhatTheDevicePlaysAndTheLevelDeclared)
     const struct {
         double sourceFps;
         const char* rate; // "-r" value, "<absent>" keeps the source's rate
+        double nominalFps = 0.0; // the stream's tbr where it differs from its average rate
     } cases[] = {{24.0, "<absent>"}, {25.0, "<absent>"}, {29.97, "<absent>"}, {30.0, "<absent>"},
-                 {50.0, "25"},        {59.94, "30000/1001"}, {60.0, "30"},       {120.0, "30"},
+                 {30.01, "30"},       {30.12, "30", 30.0},   {29.3, "30", 30.0}, {30.3, "30000/1001", 29.97},
+                 {48.0, "24"},        {50.0, "25"},          {59.94, "30000/1001"}, {60.0, "30"},
+                 {90.0, "30"},        {100.0, "25"},         {120.0, "30"},      {35.0, "30"},
                  {0.0, "30"}};
     for (const auto& c : cases) {
-        const EncodePlan plan = PlanFor(line, Source(c.sourceFps));
+        SourceVideo source = Source(c.sourceFps);
+        source.tbr = c.nominalFps > 0.0 ? c.nominalFps : c.sourceFps;
+        const EncodePlan plan = PlanFor(line, source);
         EXPECT_EQ(After(plan.ffmpegArgs, "-r"), c.rate) << c.sourceFps << " fps";
         EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "1.3") << c.sourceFps << " fps: 300 macroblocks at 30 fps fit";
     }
@@ -334,6 +340,98 @@ TEST(SourceProbe, ReadsRateAndFieldOrderOfTheFirstVideoStream)
     EXPECT_EQ(v.fieldOrder, FieldOrder::TopFirst) << "shown top field first";
 
     EXPECT_FALSE(ParseSourceVideo("in.avi: Invalid data found when processing input\r\n").found);
+}
+
+TEST(SourceProbe, ReadsColoursRotationLengthAndTheDefaultAudioTrack)
+{
+    const SourceDescription phone = ParseSourceDescription(
+        "  Duration: 00:01:02.50, start: 0.000000, bitrate: 9000 kb/s\n"
+        "  Stream #0:0[0x1](und): Video: hevc (Main 10) (hvc1 / 0x31637668), yuv420p10le(tv, "
+        "bt2020nc/bt2020/arib-std-b67), 1920x1080, 8000 kb/s, 29.98 fps, 30 tbr, 600 tbn (default)\n"
+        "    Side data:\n      displaymatrix: rotation of -90.00 degrees\n"
+        "  Stream #0:1[0x2](und): Audio: aac (LC), 96000 Hz, stereo, fltp, 256 kb/s\n"
+        "  Stream #0:2[0x3](eng): Audio: ac3, 48000 Hz, 5.1(side), fltp, 448 kb/s (default)\n"
+        "  Stream #0:3: Video: mjpeg (Baseline), yuvj420p(pc), 600x600, 90k tbr (attached pic)\n");
+    EXPECT_DOUBLE_EQ(phone.durationSeconds, 62.5);
+    EXPECT_EQ(phone.video.hdr, HdrTransfer::Hlg);
+    EXPECT_EQ(phone.video.matrix, "bt2020nc");
+    EXPECT_EQ(phone.video.primaries, "bt2020");
+    EXPECT_EQ(phone.video.width, 1080) << "shown upright";
+    EXPECT_EQ(phone.video.height, 1920);
+    EXPECT_DOUBLE_EQ(phone.video.tbr, 30.0);
+    EXPECT_EQ(phone.audio.trackIndex, 1) << "the track flagged default";
+    EXPECT_EQ(phone.audio.sampleRate, 48000);
+
+    const SourceDescription song = ParseSourceDescription(
+        "  Stream #0:0: Audio: flac, 96000 Hz, stereo, s32 (24 bit)\n"
+        "  Stream #0:1: Video: mjpeg (Baseline), yuvj420p(pc, bt470bg/unknown/unknown), 500x500, 90k tbr (attached pic)\n");
+    EXPECT_FALSE(song.video.found) << "cover art is no video";
+    EXPECT_EQ(song.audio.sampleRate, 96000);
+    EXPECT_EQ(ParseSourceVideo("Stream #0:0: Video: vp9 (Profile 2), yuv420p10le(tv, bt2020nc/bt2020/smpte2084), "
+                               "3840x2160, 25 fps").hdr,
+              HdrTransfer::Pq);
+}
+
+TEST(EncodePlan, HdrIsToneMappedAndTaggedSdrWhileSdrIsLeftAlone)
+{
+    SourceVideo hdr = Source(25.0);
+    hdr.hdr = HdrTransfer::Pq;
+    EncodePlan plan = PlanFor("-i in.mp4 -s 320x240 -b 640 out.mp4", hdr);
+    const std::string vf = After(plan.ffmpegArgs, "-vf");
+    EXPECT_NE(vf.find("zscale=tin=smpte2084"), std::string::npos) << vf;
+    EXPECT_LT(vf.find("scale=w="), vf.find("tonemap=")) << "mapped after the picture is made small";
+    EXPECT_EQ(After(plan.ffmpegArgs, "-color_trc"), "bt709");
+    plan = PlanFor("-i in.mp4 -s 320x240 -b 640 out.mp4", Source(25.0));
+    EXPECT_EQ(After(plan.ffmpegArgs, "-vf").find("tonemap"), std::string::npos);
+    EXPECT_EQ(After(plan.ffmpegArgs, "-color_trc"), "<absent>");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-movflags"), "+faststart");
+}
+
+TEST(EncodePlan, AudioAbove48kHzIsWritten48kHzAndTheDefaultTrackIsTaken)
+{
+    SourceDescription source;
+    source.described = source.video.found = source.audio.found = true;
+    source.video.fps = 25.0;
+    source.audio.sampleRate = 96000;
+    source.audio.trackIndex = 2;
+    const ParseResult same = ParseVencArguments(Words("-i in.mkv -s 320x240 -b 640 out.mp4"));
+    EncodePlan plan;
+    ASSERT_TRUE(MakeEncodePlan(same.options, source, "2026-01-02 03:04:05", plan));
+    EXPECT_EQ(After(plan.ffmpegArgs, "-ar"), "48000");
+    EXPECT_EQ(plan.ffmpegArgs[IndexOf(plan.ffmpegArgs, "0:V:0?") + 2], "0:a:2?");
+    source.audio.sampleRate = 44100;
+    ASSERT_TRUE(MakeEncodePlan(same.options, source, "2026-01-02 03:04:05", plan));
+    EXPECT_EQ(After(plan.ffmpegArgs, "-ar"), "<absent>") << "a rate the device plays is kept";
+
+    source.video = SourceVideo{};
+    ASSERT_TRUE(MakeEncodePlan(same.options, source, "2026-01-02 03:04:05", plan));
+    for (const std::string& note : plan.notes)
+        EXPECT_EQ(note.find("fps"), std::string::npos) << "an audio-only source: " << note;
+}
+
+TEST(CropDetect, CutsOnlyBarsThatAreBlackOnEveryFrameThatShowsAPicture)
+{
+    // A 4:3 show pillarboxed in 1920x1080 (picture 1440 wide from x=240), one frame of it
+    // a brighter shot reaching a little further left, one a night scene.
+    const std::string pillarbox = "[Parsed_cropdetect_0] x1:241 x2:1679 y1:0 y2:1079 w:1438 h:1080\n"
+                                  "[Parsed_cropdetect_1] x1:240 x2:1678 y1:2 y2:1077 w:1438 h:1076\n"
+                                  "[Parsed_cropdetect_2] x1:239 x2:1679 y1:0 y2:1079 w:1440 h:1080\n"
+                                  "[Parsed_cropdetect_3] x1:900 x2:1100 y1:500 y2:560 w:200 h:60\n";
+    CropBox box = CropFromDetections(pillarbox, 1920, 1080, 4);
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.x, 238) << "even, and the brightest frame's first column kept";
+    EXPECT_EQ(box.y, 0) << "2 rows are no bar";
+    EXPECT_EQ(box.height, 1080);
+    EXPECT_GE(box.x + box.width, 1680);
+    EXPECT_EQ(box.width % 2, 0);
+
+    // Mostly dark frames: nothing can be told, nothing is cut.
+    EXPECT_FALSE(CropFromDetections(pillarbox, 1920, 1080, 8).found);
+    // A full picture: nothing to cut.
+    EXPECT_FALSE(CropFromDetections("x1:0 x2:639 y1:0 y2:479\nx1:1 x2:638 y1:1 y2:479\nx1:0 x2:639 y1:0 y2:478\n",
+                                    640, 480, 3).found);
+    EXPECT_EQ(CropSamplePositions(0.0).size(), 0u) << "unknown length: no samples";
+    EXPECT_EQ(CropSamplePositions(80.0).front(), 5.0);
 }
 
 TEST(WindowsQuoting, SurvivesTheRuntimesSplitting)
