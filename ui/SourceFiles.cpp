@@ -12,7 +12,12 @@ const char kVideoFilter[] =
     "RealMedia Files (*.rm,*.rmvb)|*.rm;*.rmvb|AVI Files (*.avi)|*.avi|"
     "Mpeg files (*.mpg, *.mpeg,*.vob)|*.mpg;*.mpeg;*.vob|"
     "Windows Media files (*.wmv, *.wma, *.asf)|*.wmv;*.wma;*.asf|"
-    "Quick Time Files (*.mov, *.qt)|*.mov; *.qt|3GP Files (*.3gp)|*.3gp|";
+    "Quick Time Files (*.mov, *.qt)|*.mov; *.qt|3GP Files (*.3gp)|*.3gp|"
+    // What phones, cameras, camcorders and downloads give today, with the kinds above.
+    "All Supported Video Files|*.mp4;*.m4v;*.mkv;*.webm;*.flv;*.f4v;*.ogv;*.ogm;*.ts;*.mts;*.m2ts;*.m2t;"
+    "*.3g2;*.divx;*.dv;*.mxf;*.m2v;*.mod;*.tod;*.vro;*.rm;*.rmvb;*.avi;*.mpg;*.mpeg;*.vob;*.wmv;*.wma;*.asf;"
+    "*.mov;*.qt;*.3gp|"
+    "All files (*.*)|*.*|";
 
 namespace {
 

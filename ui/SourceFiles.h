@@ -10,8 +10,12 @@
 
 namespace sourcefiles {
 
-// The Open dialog's file types: seven description and pattern pairs separated by "|".
+// The Open dialog's file types, description and pattern pairs separated by "|": the classic
+// kinds first, then every kind of video the encoder reads, then all files (a file of another
+// kind is added when its length can be read, that is when the encoder finds a stream in it).
 extern const char kVideoFilter[];
+// The entry the Open dialog starts with (counted from 1): every kind of video it can take.
+constexpr unsigned kAllVideosFilterIndex = 8;
 
 // The full paths in the dialog's answer. With several files chosen the buffer holds the
 // folder, then each name, every part ended by a zero and the whole by two zeros; with one
@@ -20,7 +24,8 @@ extern const char kVideoFilter[];
 std::vector<std::string> ParseOpenFileNames(const char* buffer, size_t size);
 
 // True when the file name matches one of the filter's patterns ("*.avi", "*rmvb"), without
-// regard to ASCII case as the dialog itself matches; "*.*"-style catch-alls are not offered.
+// regard to ASCII case as the dialog itself matches; "*.*"-style catch-alls match nothing
+// here, so a dropped folder gives only its videos.
 bool MatchesFilter(const std::string& fileName, const char* filter = kVideoFilter);
 
 // Path order for a folder's files: ASCII case ignored, and "\" before every other character

@@ -27,6 +27,7 @@ void CVarnelloDlg::OnAddTask()
     std::vector<char> answer(kMultiSelectBuffer, '\0');
     dlg.m_ofn.lpstrFile = answer.data();
     dlg.m_ofn.nMaxFile = static_cast<DWORD>(answer.size());
+    dlg.m_ofn.nFilterIndex = sourcefiles::kAllVideosFilterIndex;
     if (dlg.DoModal() != IDOK)
         return;
     std::vector<CString> paths;

@@ -61,12 +61,17 @@ Rational PreviewFrameRate(const MediaInfo& info)
     return FrameRateAsRational(std::max(1.0, std::min(30.0, fps)));
 }
 
-std::vector<std::string> PreviewVideoArguments(const Clip& clip, PixelSize size, Rational rate)
+std::vector<std::string> PreviewVideoArguments(const Clip& clip, PixelSize size, Rational rate,
+                                               const MediaInfo& info)
 {
     std::vector<std::string> args = QuietStart();
     AddSeekedInput(args, clip, clip.length);
-    const std::string filter = "fps=" + FormatRational(rate) + ",scale=" + std::to_string(size.width) +
-                               ":" + std::to_string(size.height);
+    std::string filter;
+    if (info.hasCrop)
+        filter = "crop=" + std::to_string(info.cropWidth) + ":" + std::to_string(info.cropHeight) + ":" +
+                 std::to_string(info.cropX) + ":" + std::to_string(info.cropY) + ",";
+    filter += "fps=" + FormatRational(rate) + ",scale=" + std::to_string(size.width) + ":" +
+              std::to_string(size.height);
     args.insert(args.end(), {"-map", "0:v:0", "-an", "-sn", "-vf", filter, "-pix_fmt", "bgr24",
                              "-f", "rawvideo", "pipe:1"});
     return args;

@@ -53,8 +53,11 @@ double PlayableLength(const ResolvedClip& clip);
 // The rate preview pictures are decoded at: the source's, kept between 1 and 30 per second.
 Rational PreviewFrameRate(const MediaInfo& info);
 
-// Raw 24-bit BGR pictures, top row first, size.width*size.height*3 bytes each, on stdout.
-std::vector<std::string> PreviewVideoArguments(const Clip& clip, PixelSize size, Rational rate);
+// Raw 24-bit BGR pictures, top row first, size.width*size.height*3 bytes each, on stdout;
+// the picture inside the source's own black bars where the info names them, as venc
+// converts it.
+std::vector<std::string> PreviewVideoArguments(const Clip& clip, PixelSize size, Rational rate,
+                                               const MediaInfo& info = MediaInfo());
 
 // Interleaved signed 16-bit samples on stdout.
 std::vector<std::string> PreviewAudioArguments(const Clip& clip, int sampleRate, int channels);

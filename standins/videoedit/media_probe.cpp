@@ -2,8 +2,10 @@
 #include "standins/videoedit/media_probe.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <utility>
 
 namespace vedit {
 namespace {
@@ -133,9 +135,22 @@ MediaInfo ParseProbeOutput(const std::string& text)
 
     std::istringstream lines(section);
     std::string line;
+    bool inVideo = false;
     while (std::getline(lines, line)) {
+        // ffmpeg shows a phone's portrait clip ("rotation of -90.00 degrees" in its side data)
+        // upright: its frames then have width and height swapped.
+        const size_t rotation = line.find("rotation of ");
+        if (inVideo && rotation != std::string::npos) {
+            const long quarter = std::lround(std::fabs(std::atof(line.c_str() + rotation + 12)) / 90.0);
+            if (quarter % 2 == 1) {
+                std::swap(info.width, info.height);
+                std::swap(info.pixelAspectWidth, info.pixelAspectHeight);
+            }
+            inVideo = false;
+        }
         if (line.find("Stream #") == std::string::npos)
             continue;
+        inVideo = false;
         if (line.find(": Video: ") != std::string::npos) {
             // A cover picture in a music file is not a video to show.
             if (info.hasVideo || line.find("(attached pic)") != std::string::npos)
@@ -149,6 +164,7 @@ MediaInfo ParseProbeOutput(const std::string& text)
                 info.framesPerSecond = NumberBefore(line, " fps");
                 if (info.framesPerSecond <= 0)
                     info.framesPerSecond = NumberBefore(line, " tbr");
+                inVideo = true;
             }
         } else if (line.find(": Audio: ") != std::string::npos) {
             info.hasAudio = true;

@@ -19,6 +19,11 @@ struct MediaInfo {
     int pixelAspectHeight = 1;
     double framesPerSecond = 0;  // 0 when not stated
     bool hasAudio = false;
+    // Black bars burned into the picture, looked for only when a preview needs it: the
+    // picture inside them, in the upright frame's pixels.
+    bool cropChecked = false;
+    bool hasCrop = false;
+    int cropX = 0, cropY = 0, cropWidth = 0, cropHeight = 0;
 };
 
 // Parses the text ffmpeg prints for "ffmpeg -i FILE" (input description on stderr).

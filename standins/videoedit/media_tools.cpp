@@ -1,6 +1,7 @@
 // What the component learns from ffmpeg.exe about files and about itself.
 #include "standins/videoedit/media_tools.h"
 
+#include "encoder/crop_detect.h"
 #include "standins/videoedit/child_process.h"
 #include "standins/videoedit/ffmpeg_commands.h"
 #include "standins/videoedit/win_util.h"
@@ -50,6 +51,34 @@ MediaInfo MediaTools::Inspect(const std::wstring& path)
         }
     }
     if (probe.finished)
+        m_cache.Store(identity, info);
+    return info;
+}
+
+MediaInfo MediaTools::InspectPicture(const std::wstring& path)
+{
+    MediaInfo info = Inspect(path);
+    FileIdentity identity;
+    if (!info.readable || !info.hasVideo || info.cropChecked || !IdentifyFile(path, identity))
+        return info;
+    const std::vector<double> positions =
+        venc::CropSamplePositions(info.durationKnown ? info.durationSeconds : 0.0);
+    bool finished = true;
+    if (!positions.empty()) {
+        ++m_fileReads;
+        const RunResult found = RunToEnd(m_ffmpeg, venc::CropDetectArgs(identity.path, positions),
+                                         CapturedStream::Stderr, kProbeTimeoutMs);
+        const venc::CropBox box = venc::CropFromDetections(found.output, info.width, info.height,
+                                                           static_cast<int>(positions.size()));
+        finished = found.finished;
+        info.hasCrop = box.found;
+        info.cropX = box.x;
+        info.cropY = box.y;
+        info.cropWidth = box.width;
+        info.cropHeight = box.height;
+    }
+    info.cropChecked = true;
+    if (finished)
         m_cache.Store(identity, info);
     return info;
 }

@@ -22,6 +22,9 @@ public:
 
     // Facts about a file; a file that is missing or unreadable gives readable = false.
     MediaInfo Inspect(const std::wstring& path);
+    // The same, with the black bars of the picture looked for (frames spread through the
+    // file are decoded once, then remembered): what a preview shows.
+    MediaInfo InspectPicture(const std::wstring& path);
     // Number of times a file had to be read by ffmpeg (the rest came from memory).
     unsigned FileReads() const { return m_fileReads; }
 

@@ -315,18 +315,21 @@ bool VideoEditComponent::PlayPreview()
     }
 
     std::vector<PreviewVideoPart> video;
-    for (const ResolvedClip& resolved : Resolve(m_videoClips)) {
+    for (ResolvedClip resolved : Resolve(m_videoClips)) {
         const double length = PlayableLength(resolved);
         if (!resolved.info.hasVideo || length <= 0)
             continue;
+        resolved.info = m_tools->InspectPicture(WideFromUtf8(resolved.clip.path));
+        const MediaInfo& info = resolved.info;
         Clip clip = resolved.clip;
         clip.length = length;
         PreviewVideoPart part;
-        const PixelSize shape = DisplaySize(resolved.info.width, resolved.info.height, resolved.info.pixelAspectWidth,
-                                            resolved.info.pixelAspectHeight);
+        const PixelSize shape = DisplaySize(info.hasCrop ? info.cropWidth : info.width,
+                                            info.hasCrop ? info.cropHeight : info.height, info.pixelAspectWidth,
+                                            info.pixelAspectHeight);
         part.size = PreviewDecodeSize(shape.width, shape.height, windowWidth, windowHeight);
-        part.rate = PreviewFrameRate(resolved.info);
-        part.arguments = PreviewVideoArguments(clip, part.size, part.rate);
+        part.rate = PreviewFrameRate(info);
+        part.arguments = PreviewVideoArguments(clip, part.size, part.rate, info);
         video.push_back(std::move(part));
     }
     std::vector<PreviewAudioPart> audio;

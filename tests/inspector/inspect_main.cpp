@@ -15,8 +15,9 @@
 //                                only between two pieces of encoder output, so one question
 //                                is much quicker than the many of "state"
 //   inspect.exe checked ID       1 when page check box ID is checked, else 0
-//   inspect.exe boxtext CAPTION  the texts of the static controls of the program's visible
-//                                window captioned CAPTION (a message box), one "[text]" a line
+//   inspect.exe boxtext CAPTION [CLASS]  the texts of the static controls (or those of window
+//                                class CLASS) of the program's visible window captioned
+//                                CAPTION (a message box, a dialog), one "[text]" a line
 //   inspect.exe kill EXE         ends every process named EXE as the task manager does
 //                                (TerminateProcess, exit code 1); prints how many
 //   inspect.exe glance WHAT...   few facts with few messages, for a window that answers only
@@ -328,11 +329,12 @@ int main(int argc, char** argv)
         return 0;
     }
     if (command == "boxtext" && argc > 2) {
+        const char* className = argc > 3 ? argv[3] : "Static";
         for (HWND hwnd : inspect::TopLevelWindows(pid)) {
             if (inspect::WindowText(hwnd) != argv[2])
                 continue;
             for (const inspect::ChildInfo& child : inspect::Children(hwnd))
-                if (_stricmp(child.className.c_str(), "Static") == 0 && !child.text.empty())
+                if (_stricmp(child.className.c_str(), className) == 0 && !child.text.empty())
                     std::printf("[%s]\n", child.text.c_str());
             return 0;
         }

@@ -35,13 +35,21 @@ TEST(OpenFileNames, OneFileIsItsFullPathAndNothingIsNothing)
 TEST(VideoFilter, EveryListedExtensionAndNothingElse)
 {
     for (const char* name : {"a.rm", "a.rmvb", "a.avi", "a.mpg", "a.mpeg", "a.vob", "a.wmv", "a.wma", "a.asf",
-                             "a.mov", "a.qt", "a.3gp", "FILM.AVI", "Clip.Mov", "x.y.qt"})
+                             "a.mov", "a.qt", "a.3gp", "FILM.AVI", "Clip.Mov", "x.y.qt", "phone.MP4", "a.mkv",
+                             "a.webm", "a.flv", "a.ogv", "a.ts", "cam.MTS", "a.m2ts", "a.m4v", "a.3g2", "a.dv"})
         EXPECT_TRUE(MatchesFilter(name)) << name;
     // "*rmvb" has no dot; "a.mov; *.qt" lists .qt after a space.
     EXPECT_TRUE(MatchesFilter("oddrmvb"));
-    for (const char* name : {"a.mp4", "a.txt", "avi", "a.avi.txt", "a.mkv", "a.rmx", "", "a."})
+    for (const char* name : {"a.txt", "avi", "a.avi.txt", "a.jpg", "a.rmx", "", "a.", "a.mp4.part"})
         EXPECT_FALSE(MatchesFilter(name)) << name;
     EXPECT_TRUE(MatchesFilter("x.abc", "Some|*.abc|"));
+    // The dialog opens on the entry for every supported kind, which the catch-all follows.
+    const std::string filter = kVideoFilter;
+    size_t at = 0;
+    for (unsigned bar = 0; bar < 2 * (kAllVideosFilterIndex - 1); ++bar)
+        at = filter.find('|', at) + 1;
+    EXPECT_EQ(filter.compare(at, 26, "All Supported Video Files|"), 0) << filter.substr(at);
+    EXPECT_NE(filter.find("|All files (*.*)|*.*|"), std::string::npos);
     EXPECT_FALSE(MatchesFilter("x.abc", "Everything|*.*|Mask|*.a?c|"));
 }
 

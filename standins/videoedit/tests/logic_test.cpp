@@ -114,6 +114,16 @@ TEST(ProbeOutput, UnstatedLengthUnreadableFilesAndCoverPictures)
     EXPECT_TRUE(music.readable);
     EXPECT_TRUE(music.hasAudio);
     EXPECT_FALSE(music.hasVideo);
+
+    // A phone's portrait clip is stored 1920x1080 and shown upright.
+    const MediaInfo portrait = ParseProbeOutput(
+        "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'IMG_0001.MOV':\n  Duration: 00:00:03.00, start: 0.000000\n"
+        "  Stream #0:0[0x1](und): Video: hevc (Main 10) (hvc1 / 0x31637668), yuv420p10le(tv, "
+        "bt2020nc/bt2020/arib-std-b67), 1920x1080 [SAR 1:1 DAR 16:9], 30 fps, 30 tbr, 600 tbn (default)\n"
+        "    Side data:\n      displaymatrix: rotation of -90.00 degrees\n"
+        "  Stream #0:1[0x2](und): Audio: aac (LC) (mp4a / 0x6134706D), 48000 Hz, stereo, fltp (default)\n");
+    EXPECT_EQ(portrait.width, 1080);
+    EXPECT_EQ(portrait.height, 1920);
 }
 
 TEST(ProbeOutput, ClockTimesProgressTimesAndEncoders)
@@ -388,6 +398,12 @@ TEST(PreviewCommands, DecodeTheClipAtItsStartAsRawPictures)
     EXPECT_EQ(After(video, "-ss"), "2.500");
     EXPECT_EQ(After(video, "-t"), "1.000");
     EXPECT_EQ(After(video, "-vf"), "fps=25/1,scale=320:180");
+    // The picture inside the source's own black bars, as venc converts it.
+    MediaInfo barred;
+    barred.hasCrop = true;
+    barred.cropWidth = 480, barred.cropHeight = 360, barred.cropX = 80, barred.cropY = 0;
+    EXPECT_EQ(After(PreviewVideoArguments({"C:\\a.avi", 2.5, 1.0}, {320, 240}, {25, 1}, barred), "-vf"),
+              "crop=480:360:80:0,fps=25/1,scale=320:240");
     EXPECT_EQ(After(video, "-pix_fmt"), "bgr24");
     EXPECT_EQ(video.back(), "pipe:1");
     // -ss before -i: the first picture is the one at the start time.
