@@ -121,11 +121,7 @@ HICON AfxLoadIcon(UINT nIDResource)
 
 // --- worker threads ---------------------------------------------------------------------------------
 
-CWinThread::~CWinThread()
-{
-    if (m_hThread)
-        ::CloseHandle(m_hThread);
-}
+CWinThread::~CWinThread() = default;
 
 DWORD WINAPI CWinThread::ThreadEntry(LPVOID pThis)
 {
@@ -144,11 +140,11 @@ DWORD WINAPI CWinThread::ThreadEntry(LPVOID pThis)
 BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize)
 {
     // Always start suspended so that the handle is stored before the thread can end.
-    m_hThread = ::CreateThread(nullptr, nStackSize, &CWinThread::ThreadEntry, this, CREATE_SUSPENDED, &m_nThreadID);
+    m_hThread.Reset(::CreateThread(nullptr, nStackSize, &CWinThread::ThreadEntry, this, CREATE_SUSPENDED, &m_nThreadID));
     if (!m_hThread)
         return FALSE;
     if (!(dwCreateFlags & CREATE_SUSPENDED))
-        ::ResumeThread(m_hThread);
+        ::ResumeThread(m_hThread.Get());
     return TRUE;
 }
 
