@@ -157,6 +157,7 @@ protected:
     int m_bPreviewBusy = 0;
     bool m_bWindowClosing = false;
     std::string m_strSavedList; // the saved list's text as last written or read
+    std::vector<std::string> m_profileTitles; // the profile combo's items, by index
     bool m_bSavePending = false;
     std::vector<std::string> m_unreadableFiles; // left out of the current add, not yet named
 

@@ -133,7 +133,7 @@ close_varnello
 log_entries() { cat "$VARNELLO_DIST/app/log.txt" "$(dirname "$(saved_list_file)")/log.txt" 2>/dev/null \
     | grep -c 'task list .* was not restored' || true; }
 head -c 150 "$E2E_TMP/saved.lst" >"$E2E_TMP/cut.lst"
-sed '1s/ 1$/ 2/' "$E2E_TMP/saved.lst" >"$E2E_TMP/newer.lst"
+sed '1s/ [0-9]*$/ 99/' "$E2E_TMP/saved.lst" >"$E2E_TMP/newer.lst"
 head -c 3000 /dev/urandom >"$E2E_TMP/random.lst"
 for bad in cut newer random; do
     before="$(log_entries)"
