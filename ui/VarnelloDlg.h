@@ -98,6 +98,9 @@ protected:
     void OnRemoveTask();
     void OnRemoveAllTasks();
     void OnTaskListClick(NMHDR* pNMHDR, LRESULT* pResult);
+    // A letter typed in the list: the list selects the row answered, which becomes current.
+    void OnTaskListFind(NMHDR* pNMHDR, LRESULT* pResult);
+    int FindAndShowTask(const std::string& strTyped, int nStart);
 
     // --- output settings panel (SettingsPanel.cpp) --------------------------------------
     void LoadProfiles();
