@@ -27,11 +27,13 @@ CWinApp::~CWinApp()
 
 int CWinApp::Run()
 {
+    // Messages are taken in their wide form, so that a Unicode window (an edit people type
+    // into) gets typed characters as typed; an ANSI window gets the ANSI form on dispatch.
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (!AfxPreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
     m_nExitCode = static_cast<int>(msg.wParam);

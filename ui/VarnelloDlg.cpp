@@ -207,6 +207,10 @@ void CVarnelloDlg::InitControls()
                                  &m_btnStopConvert, &m_btnPreviewPlay, &m_btnPreviewStop, &m_btnHelp})
         SkinCall(m_context.pSkin, 6, pButton->m_hWnd, 1);
 
+    // The title is typed in any language; the output folder's edit is only ever written by
+    // Browse, so it stays as it is.
+    m_edtTitle.UseUnicodeMessages();
+
     InsertListColumns();
     m_lstTasks.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES, LVS_EX_FULLROWSELECT);
     m_lstTasks.SetExtendedStyle(LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
