@@ -27,7 +27,7 @@ BOOL CFadePicture::StartFade(UINT nBitmapId, int nDelayMs)
     m_nDelayMs = nDelayMs;
     m_bFadeDone = 0;
 
-    m_hStopEvent.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    m_hStopEvent.Reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     // Started suspended so that this object, not the thread, owns the thread object: the
     // control must be able to wait for it when it goes away early.
     CWinThread* pThread = AfxBeginThread(FadeThreadProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
@@ -62,7 +62,7 @@ void CFadePicture::RunFade()
 
     bool completed = true;
     for (int alpha = 0; alpha <= 255; alpha += kAlphaStep) {
-        if (::WaitForSingleObject(m_hStopEvent.get(), 0) == WAIT_OBJECT_0) {
+        if (::WaitForSingleObject(m_hStopEvent.Get(), 0) == WAIT_OBJECT_0) {
             completed = false;
             break;
         }
@@ -70,7 +70,7 @@ void CFadePicture::RunFade()
         // the last step, which copies it outright.
         BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
         ::AlphaBlend(hdcWindow, 0, 0, w, h, hdcMem, 0, 0, w, h, blend);
-        if (::WaitForSingleObject(m_hStopEvent.get(), static_cast<DWORD>(m_nDelayMs)) == WAIT_OBJECT_0) {
+        if (::WaitForSingleObject(m_hStopEvent.Get(), static_cast<DWORD>(m_nDelayMs)) == WAIT_OBJECT_0) {
             completed = false;
             break;
         }
@@ -90,8 +90,8 @@ void CFadePicture::StopFadeThread()
     if (!m_pThread)
         return;
     if (m_hStopEvent)
-        ::SetEvent(m_hStopEvent.get());
-    const HANDLE hThread = m_pThread->m_hThread;
+        ::SetEvent(m_hStopEvent.Get());
+    const HANDLE hThread = m_pThread->m_hThread.Get();
     for (;;) {
         const DWORD r = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_SENDMESSAGE);
         if (r != WAIT_OBJECT_0 + 1)

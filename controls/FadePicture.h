@@ -5,6 +5,7 @@
 #include <atomic>
 #include <memory>
 
+#include "common/UniqueHandle.h"
 #include "framework/Static.h"
 #include "framework/DC.h"
 #include "framework/WinApp.h"
@@ -43,9 +44,6 @@ private:
     int m_nDelayMs = 100;
     CBitmap m_bitmap;
 
-    struct HandleCloser {
-        void operator()(HANDLE h) const { ::CloseHandle(h); }
-    };
     std::unique_ptr<CWinThread> m_pThread;
-    std::unique_ptr<void, HandleCloser> m_hStopEvent;
+    UniqueHandle m_hStopEvent;
 };

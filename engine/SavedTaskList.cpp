@@ -104,9 +104,19 @@ std::string FormatSeconds(double seconds)
     return text;
 }
 
-bool ParseTask(const std::string& line, ConvertTask& task)
+// Format 1: task, source, start, end, title, output name, profile index, nine settings, length
+// pending. Format 2 puts the profile's title after its index.
+bool ParseTask(const std::string& line, int nFormat, ConvertTask& task, std::string& strProfileTitle)
 {
-    const std::vector<std::string> f = Split(line, '\t');
+    std::vector<std::string> f = Split(line, '\t');
+    strProfileTitle.clear();
+    if (nFormat >= 2) {
+        CString strTitle;
+        if (f.size() != 18 || !Unescape(f[7], strTitle))
+            return false;
+        strProfileTitle = strTitle.str();
+        f.erase(f.begin() + 7);
+    }
     if (f.size() != 17 || f[0] != "task")
         return false;
     task = ConvertTask();
@@ -140,7 +150,8 @@ unsigned Crc32(const char* data, size_t size)
     return ~crc;
 }
 
-std::string FormatTaskList(const std::vector<ConvertTask>& tasks, int nCurrent)
+std::string FormatTaskList(const std::vector<ConvertTask>& tasks, int nCurrent,
+                           const std::vector<std::string>& profileTitles)
 {
     if (nCurrent < -1 || nCurrent >= static_cast<int>(tasks.size()))
         nCurrent = tasks.empty() ? -1 : 0;
@@ -150,7 +161,9 @@ std::string FormatTaskList(const std::vector<ConvertTask>& tasks, int nCurrent)
     for (const ConvertTask& task : tasks) {
         text += "task\t" + Escape(task.strSourcePath) + "\t" + FormatSeconds(task.dStartTime) + "\t" +
                 FormatSeconds(task.dEndTime) + "\t" + Escape(task.strTitle) + "\t" + Escape(task.strOutputName) +
-                "\t" + std::to_string(task.nProfile);
+                "\t" + std::to_string(task.nProfile) + "\t";
+        if (task.nProfile >= 0 && static_cast<size_t>(task.nProfile) < profileTitles.size())
+            text += Escape(profileTitles[static_cast<size_t>(task.nProfile)].c_str());
         for (int value : {task.nVideoCodec, task.nVideoSize, task.nFrameRate, task.nVideoBitrate, task.nVideoAspect,
                           task.nChannels, task.nAudioBitrate, task.nSampleRate, task.nVolume})
             text += "\t" + std::to_string(value);
@@ -202,10 +215,40 @@ bool ParseTaskList(const std::string& text, SavedTaskList& list, std::string& st
     if (lines.size() != static_cast<size_t>(nCount) + 2 || nCurrent >= nCount || (nCount > 0 && nCurrent < 0))
         return refuse("damaged (count)");
     std::vector<ConvertTask> tasks(static_cast<size_t>(nCount));
-    for (int i = 0; i < nCount; ++i)
-        if (!ParseTask(lines[static_cast<size_t>(i) + 2], tasks[static_cast<size_t>(i)]))
+    std::vector<std::string> titles(static_cast<size_t>(nCount));
+    for (size_t i = 0; i < tasks.size(); ++i)
+        if (!ParseTask(lines[i + 2], nFormat, tasks[i], titles[i]))
             return refuse("damaged (task)");
     list.tasks = std::move(tasks);
+    list.profileTitles = std::move(titles);
     list.nCurrent = nCurrent;
     return true;
+}
+
+std::vector<std::string> MatchSavedProfiles(SavedTaskList& list, const std::vector<std::string>& profileTitles)
+{
+    std::vector<std::string> gone;
+    if (profileTitles.empty())
+        return gone;
+    const int nCount = static_cast<int>(profileTitles.size());
+    for (size_t i = 0; i < list.tasks.size(); ++i) {
+        ConvertTask& task = list.tasks[i];
+        const std::string title = i < list.profileTitles.size() ? list.profileTitles[i] : std::string();
+        const bool bIndexHeld = task.nProfile >= 0 && task.nProfile < nCount;
+        if (title.empty() ? bIndexHeld : bIndexHeld && profileTitles[static_cast<size_t>(task.nProfile)] == title)
+            continue;
+        int nFound = -1;
+        for (int p = 0; p < nCount && nFound < 0 && !title.empty(); ++p)
+            if (profileTitles[static_cast<size_t>(p)] == title)
+                nFound = p;
+        if (nFound >= 0) {
+            task.nProfile = nFound;
+            continue;
+        }
+        const std::string named = title.empty() ? "number " + std::to_string(task.nProfile + 1) : "\"" + title + "\"";
+        gone.push_back("The profile file no longer holds the profile " + named + " of the saved task " +
+                       task.strSourcePath.str() + "; the task has the default profile \"" + profileTitles[0] + "\".");
+        task.nProfile = 0;
+    }
+    return gone;
 }

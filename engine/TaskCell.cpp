@@ -144,3 +144,24 @@ void FillTaskCellInfo(const ConvertTask& task, int nRow, int nColumn, CellDispla
         break;
     }
 }
+
+int FindTaskBySourcePrefix(const std::vector<ConvertTask>& tasks, const std::string& typed, int nStart)
+{
+    const int nCount = static_cast<int>(tasks.size());
+    if (typed.empty() || nCount == 0)
+        return -1;
+    const auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch; };
+    const int nFirst = nStart >= 0 && nStart < nCount ? nStart : 0;
+    for (int i = 0; i < nCount; ++i) {
+        const int nRow = (nFirst + i) % nCount;
+        const std::string name = FileNamePart(tasks[static_cast<size_t>(nRow)].strSourcePath).str();
+        if (name.size() < typed.size())
+            continue;
+        size_t n = 0;
+        while (n < typed.size() && lower(name[n]) == lower(typed[n]))
+            ++n;
+        if (n == typed.size())
+            return nRow;
+    }
+    return -1;
+}

@@ -132,9 +132,11 @@ void CDialog::RunModalLoop()
         UpdateWindow();
     }
     m_bInModalLoop = true;
+    // Messages are taken in their wide form, so that a Unicode window (an edit people type
+    // into) gets typed characters as typed; an ANSI window gets the ANSI form on dispatch.
     MSG msg;
     while (!m_bEndModal) {
-        const BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL bGot = ::GetMessageW(&msg, nullptr, 0, 0);
         if (bGot == 0) {
             // WM_QUIT ends the modal loop and is passed on to the outer loop.
             ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -144,7 +146,7 @@ void CDialog::RunModalLoop()
             break;
         if (!WalkPreTranslateTree(m_hWnd, &msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
     m_bInModalLoop = false;
@@ -171,7 +173,7 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
     // default and cancel buttons, mnemonics.
     const bool bInput = (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) ||
                         (pMsg->message >= WM_MOUSEFIRST && pMsg->message <= WM_MOUSELAST);
-    return bInput && ::IsDialogMessageA(m_hWnd, pMsg);
+    return bInput && ::IsDialogMessageW(m_hWnd, pMsg);
 }
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -6,8 +6,10 @@
 
 void PumpMessages()
 {
+    // Messages are taken in their wide form, so that a Unicode window (an edit people type
+    // into) gets typed characters as typed; an ANSI window gets the ANSI form on dispatch.
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Not ours to consume: put it back for the loop that owns the thread, and stop.
             PostQuitMessage(static_cast<int>(msg.wParam));
@@ -18,6 +20,6 @@ void PumpMessages()
         if (AfxPreTranslateMessage(&msg))
             continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }

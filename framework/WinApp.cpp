@@ -27,11 +27,13 @@ CWinApp::~CWinApp()
 
 int CWinApp::Run()
 {
+    // Messages are taken in their wide form, so that a Unicode window (an edit people type
+    // into) gets typed characters as typed; an ANSI window gets the ANSI form on dispatch.
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (!AfxPreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
     m_nExitCode = static_cast<int>(msg.wParam);
@@ -121,11 +123,7 @@ HICON AfxLoadIcon(UINT nIDResource)
 
 // --- worker threads ---------------------------------------------------------------------------------
 
-CWinThread::~CWinThread()
-{
-    if (m_hThread)
-        ::CloseHandle(m_hThread);
-}
+CWinThread::~CWinThread() = default;
 
 DWORD WINAPI CWinThread::ThreadEntry(LPVOID pThis)
 {
@@ -144,11 +142,11 @@ DWORD WINAPI CWinThread::ThreadEntry(LPVOID pThis)
 BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize)
 {
     // Always start suspended so that the handle is stored before the thread can end.
-    m_hThread = ::CreateThread(nullptr, nStackSize, &CWinThread::ThreadEntry, this, CREATE_SUSPENDED, &m_nThreadID);
+    m_hThread.Reset(::CreateThread(nullptr, nStackSize, &CWinThread::ThreadEntry, this, CREATE_SUSPENDED, &m_nThreadID));
     if (!m_hThread)
         return FALSE;
     if (!(dwCreateFlags & CREATE_SUSPENDED))
-        ::ResumeThread(m_hThread);
+        ::ResumeThread(m_hThread.Get());
     return TRUE;
 }
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "common/UniqueHandle.h"
 #include "framework/CString.h"
 
 class CWnd;
@@ -71,11 +72,11 @@ public:
     CWinThread& operator=(const CWinThread&) = delete;
 
     BOOL CreateThread(DWORD dwCreateFlags = 0, UINT nStackSize = 0);
-    DWORD ResumeThread() { return ::ResumeThread(m_hThread); }
-    BOOL SetThreadPriority(int nPriority) { return ::SetThreadPriority(m_hThread, nPriority); }
-    operator HANDLE() const { return m_hThread; }
+    DWORD ResumeThread() { return ::ResumeThread(m_hThread.Get()); }
+    BOOL SetThreadPriority(int nPriority) { return ::SetThreadPriority(m_hThread.Get(), nPriority); }
+    operator HANDLE() const { return m_hThread.Get(); }
 
-    HANDLE m_hThread = nullptr;
+    UniqueHandle m_hThread;
     DWORD m_nThreadID = 0;
     BOOL m_bAutoDelete = TRUE;
 

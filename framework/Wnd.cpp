@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string>
 #include <unordered_map>
 
 #include "framework/AfxSeams.h"
@@ -128,14 +129,29 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     return AfxCallWndProc(pWnd, hWnd, message, wParam, lParam);
 }
 
+LRESULT CALLBACK AfxWndProcW(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (!pWnd)
+        return ::DefWindowProcW(hWnd, message, wParam, lParam);
+    return AfxCallWndProc(pWnd, hWnd, message, wParam, lParam);
+}
+
 void CWnd::OnNcDestroy()
 {
     // Default processing first, then give the window its old procedure back and unbind.
-    const WNDPROC pfnCurrent = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC));
+    const WNDPROC pfnOurs = m_bUnicode ? AfxWndProcW : AfxWndProc;
+    const WNDPROC pfnCurrent = reinterpret_cast<WNDPROC>(
+        m_bUnicode ? ::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC) : ::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC));
     Default();
-    if (m_pfnSuper && pfnCurrent == AfxWndProc)
-        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    if (m_pfnSuper && pfnCurrent == pfnOurs) {
+        if (m_bUnicode)
+            ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        else
+            ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    }
     m_pfnSuper = nullptr;
+    m_bUnicode = false;
     Detach();
     PostNcDestroy();
 }
@@ -148,6 +164,9 @@ LRESULT CWnd::Default()
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (m_bUnicode)
+        return m_pfnSuper ? ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam)
+                          : ::DefWindowProcW(m_hWnd, message, wParam, lParam);
     if (m_pfnSuper)
         return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
@@ -461,11 +480,28 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
     return hWndControl && SubclassWindow(hWndControl);
 }
 
+void CWnd::UseUnicodeMessages()
+{
+    if (!m_hWnd || m_bUnicode || !m_pfnSuper || FromHandlePermanent(m_hWnd) != this)
+        return;
+    // The control's own procedure back first, so that the wide call below hands it over in
+    // its wide form, the one CallWindowProcW then reaches without conversion.
+    ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProcW)));
+    m_bUnicode = true;
+}
+
 HWND CWnd::UnsubclassWindow()
 {
-    if (m_pfnSuper)
-        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    if (m_pfnSuper) {
+        if (m_bUnicode)
+            ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        else
+            ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    }
     m_pfnSuper = nullptr;
+    m_bUnicode = false;
     return Detach();
 }
 
@@ -580,6 +616,21 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
 
 void CWnd::GetWindowText(CString& rString) const
 {
+    if (m_bUnicode) {
+        // Read as the window holds it, then put into the program's code page (UTF-8 where
+        // the manifest is honoured) here, not by the system's conversion of the message.
+        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+        text.resize(static_cast<size_t>(::GetWindowTextW(m_hWnd, &text[0], static_cast<int>(text.size()))));
+        std::string bytes;
+        if (const int nBytes = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                                     nullptr, nullptr)) {
+            bytes.resize(static_cast<size_t>(nBytes));
+            ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &bytes[0], nBytes, nullptr,
+                                  nullptr);
+        }
+        rString = CString(bytes.c_str());
+        return;
+    }
     const int nLength = ::GetWindowTextLengthA(m_hWnd);
     ::GetWindowTextA(m_hWnd, rString.GetBuffer(nLength), nLength + 1);
     rString.ReleaseBuffer();

@@ -55,6 +55,13 @@ public:
     HWND UnsubclassWindow();
     // Called once the object is bound, before it sees the first message through its map.
     virtual void PreSubclassWindow() {}
+    // Makes a subclassed window a Unicode one: its messages, typed characters above all, reach
+    // it and its control's own procedure in UTF-16 instead of passing through a code page. The
+    // object's handlers then see the wide form of each message. For edits people type into:
+    // characters typed arrive in the keyboard's code page otherwise, and letters outside it
+    // (Greek or Korean on a Western keyboard's code page) become "?".
+    void UseUnicodeMessages();
+    bool IsUnicode() const { return m_bUnicode; }
 
     // --- message processing ---------------------------------------------------------------
     // Gives the object a look at a message before it is dispatched; TRUE consumes it.
@@ -193,15 +200,19 @@ protected:
 
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK AfxWndProcW(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);
     friend LRESULT AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);
     void OnNcDestroy();
     // The window procedure that was in place before the object subclassed the window.
     WNDPROC m_pfnSuper = nullptr;
+    bool m_bUnicode = false; // subclassed with AfxWndProcW (UseUnicodeMessages)
 };
 
 // The window procedure of every window bound to an object.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The same for a window that takes its messages in UTF-16 (CWnd::UseUnicodeMessages).
+LRESULT CALLBACK AfxWndProcW(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Creation hook: the next window this thread creates is bound to pWnd as it is born, so
 // the object sees WM_NCCREATE, WM_CREATE and (for dialogs) WM_INITDIALOG.

@@ -25,7 +25,7 @@ LRESULT CVarnelloDlg::OnSaveTaskList(WPARAM, LPARAM)
 void CVarnelloDlg::WriteTaskList()
 {
     m_bSavePending = false;
-    const std::string text = FormatTaskList(m_arrTasks.Items(), m_nCurrentTask);
+    const std::string text = FormatTaskList(m_arrTasks.Items(), m_nCurrentTask, m_profileTitles);
     if (text == m_strSavedList)
         return; // nothing the file keeps has changed (a repaint, a run's progress)
     if (tasklistfile::ReplaceFileContents(tasklistfile::SavedListPath(), text))
@@ -50,6 +50,8 @@ void CVarnelloDlg::RestoreTaskList()
         return;
     }
     m_strSavedList = text;
+    for (const std::string& strGone : MatchSavedProfiles(saved, m_profileTitles))
+        AppendLog(strGone.c_str());
     if (saved.tasks.empty())
         return;
     for (ConvertTask& task : saved.tasks) {
@@ -64,4 +66,5 @@ void CVarnelloDlg::RestoreTaskList()
     ShowTaskSettings(m_nCurrentTask);
     if (HasPendingLengths())
         PostMessage(WM_READ_NEXT_LENGTH, 0, 0);
+    SaveTaskList(); // written again only if a profile moved or the file had an older format
 }

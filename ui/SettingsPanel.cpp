@@ -22,6 +22,14 @@ constexpr std::size_t kMaxTitleBytes = 255;
 void CVarnelloDlg::LoadProfiles()
 {
     ::LoadProfiles(m_cmbProfile, AppFolder());
+    // The saved list names each task's profile by its title too, so that a changed profile
+    // file gives restored tasks the profile they had, wherever it now stands.
+    m_profileTitles.clear();
+    for (int i = 0; i < m_cmbProfile.GetCount(); ++i) {
+        CString strTitle;
+        m_cmbProfile.GetLBText(i, strTitle);
+        m_profileTitles.push_back(strTitle.str());
+    }
 }
 
 void CVarnelloDlg::OnSettingChanged(UINT nID)

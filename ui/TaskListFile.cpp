@@ -4,35 +4,9 @@
 
 #include <windows.h>
 
+#include "common/UniqueHandle.h"
+
 namespace tasklistfile {
-
-namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : m_h(h) {}
-    ~FileHandle()
-    {
-        if (m_h != INVALID_HANDLE_VALUE)
-            CloseHandle(m_h);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return m_h; }
-    bool Valid() const { return m_h != INVALID_HANDLE_VALUE; }
-    // Closes now, so the file can be renamed; true when the close succeeded.
-    bool Close()
-    {
-        const bool ok = m_h == INVALID_HANDLE_VALUE || CloseHandle(m_h) != FALSE;
-        m_h = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE m_h;
-};
-
-} // namespace
 
 std::string SavedListPath()
 {
@@ -51,14 +25,15 @@ bool ReplaceFileContents(const std::string& path, const std::string& text)
         return false;
     const std::string fresh = path + ".new";
     {
-        FileHandle file(CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
-        if (!file.Valid())
+        UniqueHandle file(CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+        if (!file)
             return false;
         DWORD nWritten = 0;
         const bool bWritten = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &nWritten, nullptr) &&
                               nWritten == text.size() && FlushFileBuffers(file.Get());
-        if (!file.Close() || !bWritten) {
+        // Closed now, so that the file can be renamed; a failed close may have lost data.
+        if (!CloseHandle(file.Release()) || !bWritten) {
             DeleteFileA(fresh.c_str());
             return false;
         }
@@ -73,9 +48,9 @@ bool ReplaceFileContents(const std::string& path, const std::string& text)
 bool ReadWholeFile(const std::string& path, std::string& text, size_t maxBytes)
 {
     text.clear();
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes)

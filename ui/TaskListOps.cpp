@@ -2,6 +2,7 @@
 // list that choose the current task.
 #include "ui/VarnelloDlg.h"
 
+#include "engine/TaskCell.h"
 #include "res/resource.h"
 
 #include <vector>
@@ -253,4 +254,47 @@ void CVarnelloDlg::OnTaskListClick(NMHDR*, LRESULT* pResult)
     } else if (m_nCurrentTask >= 0) {
         SelectTaskRow(m_nCurrentTask);
     }
+}
+
+void CVarnelloDlg::OnTaskListFind(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    // The list is owner-data, so it asks which row a typed letter leads to. Unanswered, the
+    // answer would be 0: the list would select the first row while the panel showed another
+    // task, and Remove or the slider would then act on the wrong one. Only a search for text
+    // is answered; the list sends the wide form under Wine, the ANSI one to an ANSI parent.
+    *pResult = -1;
+    std::string strTyped;
+    int nStart = 0;
+    if (pNMHDR->code == LVN_ODFINDITEMW) {
+        const auto* pFind = reinterpret_cast<const NMLVFINDITEMW*>(pNMHDR);
+        if (!(pFind->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !pFind->lvfi.psz)
+            return;
+        const int nBytes = WideCharToMultiByte(CP_ACP, 0, pFind->lvfi.psz, -1, nullptr, 0, nullptr, nullptr);
+        if (nBytes <= 1)
+            return;
+        strTyped.resize(static_cast<size_t>(nBytes));
+        WideCharToMultiByte(CP_ACP, 0, pFind->lvfi.psz, -1, &strTyped[0], nBytes, nullptr, nullptr);
+        strTyped.resize(static_cast<size_t>(nBytes) - 1);
+        nStart = pFind->iStart;
+    } else {
+        const auto* pFind = reinterpret_cast<const NMLVFINDITEMA*>(pNMHDR);
+        if (!(pFind->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !pFind->lvfi.psz)
+            return;
+        strTyped = pFind->lvfi.psz;
+        nStart = pFind->iStart;
+    }
+    *pResult = FindAndShowTask(strTyped, nStart);
+}
+
+int CVarnelloDlg::FindAndShowTask(const std::string& strTyped, int nStart)
+{
+    if (m_bConverting == 1)
+        return -1; // the current task does not change during a run
+    const int nRow = FindTaskBySourcePrefix(m_arrTasks.Items(), strTyped, nStart);
+    if (nRow >= 0 && nRow != m_nCurrentTask) {
+        m_nCurrentTask = nRow;
+        ShowTaskSettings(nRow);
+        SaveTaskList();
+    }
+    return nRow;
 }

@@ -93,6 +93,8 @@ BEGIN_MESSAGE_MAP(CVarnelloDlg, CPropertyPage)
     ON_NOTIFY(NM_RCLICK, IDC_TASK_LIST, OnTaskListClick)
     ON_NOTIFY(NM_DBLCLK, IDC_TASK_LIST, OnTaskListClick)
     ON_NOTIFY(NM_RDBLCLK, IDC_TASK_LIST, OnTaskListClick)
+    ON_NOTIFY(LVN_ODFINDITEMA, IDC_TASK_LIST, OnTaskListFind)
+    ON_NOTIFY(LVN_ODFINDITEMW, IDC_TASK_LIST, OnTaskListFind)
     ON_BN_CLICKED(IDC_START_CONVERT, OnStartClicked)
     ON_BN_CLICKED(IDC_STOP_CONVERT, OnStopConvert)
     ON_BN_CLICKED(IDC_BROWSE, OnBrowseOutputDir)
@@ -204,6 +206,10 @@ void CVarnelloDlg::InitControls()
     for (CSkinButton* pButton : {&m_btnAddTask, &m_btnRemoveTask, &m_btnRemoveAll, &m_btnStartConvert,
                                  &m_btnStopConvert, &m_btnPreviewPlay, &m_btnPreviewStop, &m_btnHelp})
         SkinCall(m_context.pSkin, 6, pButton->m_hWnd, 1);
+
+    // The title is typed in any language; the output folder's edit is only ever written by
+    // Browse, so it stays as it is.
+    m_edtTitle.UseUnicodeMessages();
 
     InsertListColumns();
     m_lstTasks.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES, LVS_EX_FULLROWSELECT);

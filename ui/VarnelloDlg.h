@@ -98,6 +98,9 @@ protected:
     void OnRemoveTask();
     void OnRemoveAllTasks();
     void OnTaskListClick(NMHDR* pNMHDR, LRESULT* pResult);
+    // A letter typed in the list: the list selects the row answered, which becomes current.
+    void OnTaskListFind(NMHDR* pNMHDR, LRESULT* pResult);
+    int FindAndShowTask(const std::string& strTyped, int nStart);
 
     // --- output settings panel (SettingsPanel.cpp) --------------------------------------
     void LoadProfiles();
@@ -157,6 +160,7 @@ protected:
     int m_bPreviewBusy = 0;
     bool m_bWindowClosing = false;
     std::string m_strSavedList; // the saved list's text as last written or read
+    std::vector<std::string> m_profileTitles; // the profile combo's items, by index
     bool m_bSavePending = false;
     std::vector<std::string> m_unreadableFiles; // left out of the current add, not yet named
 

@@ -40,6 +40,8 @@ std::string Reseal(std::string text)
     return text + end;
 }
 
+const std::vector<std::string> kProfiles = {"Custom", "iPod video", "iPod classic", "iPhone"};
+
 bool Refused(const std::string& text)
 {
     SavedTaskList list;
@@ -57,7 +59,7 @@ TEST(SavedTaskList, TasksAndCurrentRowComeBackWithoutRunTimeFields)
     const std::vector<ConvertTask> tasks = TwoTasks();
     SavedTaskList list;
     std::string reason;
-    ASSERT_TRUE(ParseTaskList(FormatTaskList(tasks, 1), list, reason)) << reason;
+    ASSERT_TRUE(ParseTaskList(FormatTaskList(tasks, 1, kProfiles), list, reason)) << reason;
     ASSERT_EQ(list.tasks.size(), 2u);
     EXPECT_EQ(list.nCurrent, 1);
     const ConvertTask& back = list.tasks[0];
@@ -83,14 +85,14 @@ TEST(SavedTaskList, TasksAndCurrentRowComeBackWithoutRunTimeFields)
     EXPECT_EQ(back.bLengthPending, 0);
     EXPECT_EQ(list.tasks[1].bLengthPending, 1);
 
-    ASSERT_TRUE(ParseTaskList(FormatTaskList({}, -1), list, reason)) << reason;
+    ASSERT_TRUE(ParseTaskList(FormatTaskList({}, -1, kProfiles), list, reason)) << reason;
     EXPECT_TRUE(list.tasks.empty());
     EXPECT_EQ(list.nCurrent, -1);
 }
 
 TEST(SavedTaskList, EveryCutAndEveryChangedByteIsRefused)
 {
-    const std::string text = FormatTaskList(TwoTasks(), 0);
+    const std::string text = FormatTaskList(TwoTasks(), 0, kProfiles);
     for (size_t length = 0; length < text.size(); ++length)
         EXPECT_TRUE(Refused(text.substr(0, length))) << "cut to " << length;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -102,9 +104,10 @@ TEST(SavedTaskList, EveryCutAndEveryChangedByteIsRefused)
 
 TEST(SavedTaskList, NewerVersionsRandomBytesAndBadValuesAreRefused)
 {
-    const std::string text = FormatTaskList(TwoTasks(), 0);
+    const std::string text = FormatTaskList(TwoTasks(), 0, kProfiles);
     std::string newer = text;
-    newer.replace(newer.find(" 1\n"), 3, " 2\n");
+    const std::string format = " " + std::to_string(kTaskListFormat) + "\n";
+    newer.replace(newer.find(format), format.size(), " " + std::to_string(kTaskListFormat + 1) + "\n");
     SavedTaskList list;
     std::string reason;
     EXPECT_FALSE(ParseTaskList(Reseal(newer), list, reason));
@@ -122,12 +125,12 @@ TEST(SavedTaskList, NewerVersionsRandomBytesAndBadValuesAreRefused)
     // Well sealed but impossible: a settings index outside its table, a range backwards, a
     // current row past the end, a count that disagrees with the rows.
     const auto edited = [&](const std::string& from, const std::string& to) {
-        std::string copy = FormatTaskList(TwoTasks(), 0);
+        std::string copy = FormatTaskList(TwoTasks(), 0, kProfiles);
         const size_t at = copy.find(from);
         EXPECT_NE(at, std::string::npos) << from;
         return Reseal(copy.replace(at, from.size(), to));
     };
-    EXPECT_TRUE(Refused(edited("\t2\t1\t8\t", "\t2\t2\t8\t")));     // video codec 2 of 0..1
+    EXPECT_TRUE(Refused(edited("\tiPod classic\t1\t8\t", "\tiPod classic\t2\t8\t"))); // video codec 2 of 0..1
     EXPECT_TRUE(Refused(edited("12.25\t", "70\t")));                 // start after end
     EXPECT_TRUE(Refused(edited("current 0", "current 2")));
     EXPECT_TRUE(Refused(edited("tasks 2", "tasks 3")));
@@ -135,4 +138,46 @@ TEST(SavedTaskList, NewerVersionsRandomBytesAndBadValuesAreRefused)
     // The editing itself is sound: a change that is allowed is read.
     EXPECT_TRUE(ParseTaskList(edited("current 0", "current 1"), list, reason)) << reason;
     EXPECT_EQ(list.nCurrent, 1);
+}
+
+// The profile is kept by title: a profile file that has changed since gives each task the
+// profile it had, wherever that now stands, or the default profile with a line for the log.
+TEST(SavedTaskList, ProfilesAreMatchedByTitleOnRestore)
+{
+    std::vector<ConvertTask> tasks = TwoTasks();
+    tasks[1].nProfile = 3;
+    tasks.push_back(MakeNewTask("C:\\v\\third.avi", 5.0)); // Custom
+    const std::string text = FormatTaskList(tasks, 0, kProfiles);
+    const auto restored = [&](const std::string& saved, const std::vector<std::string>& now,
+                              std::vector<std::string>& gone) {
+        SavedTaskList list;
+        std::string reason;
+        EXPECT_TRUE(ParseTaskList(saved, list, reason)) << reason;
+        gone = MatchSavedProfiles(list, now);
+        std::vector<int> profiles;
+        for (const ConvertTask& task : list.tasks)
+            profiles.push_back(task.nProfile);
+        return profiles;
+    };
+    std::vector<std::string> gone;
+    EXPECT_EQ(restored(text, kProfiles, gone), (std::vector<int>{2, 3, 0}));
+    EXPECT_TRUE(gone.empty());
+
+    // A profile put before the others moves "iPod classic" down by one; "iPhone" was removed.
+    EXPECT_EQ(restored(text, {"Custom", "New", "iPod video", "iPod classic"}, gone), (std::vector<int>{3, 0, 0}));
+    ASSERT_EQ(gone.size(), 1u);
+    EXPECT_NE(gone[0].find("\"iPhone\""), std::string::npos) << gone[0];
+    EXPECT_NE(gone[0].find("film.avi"), std::string::npos) << gone[0];
+    // No profile file: nothing to match against, the tasks are left as saved.
+    EXPECT_EQ(restored(text, {}, gone), (std::vector<int>{2, 3, 0}));
+    EXPECT_TRUE(gone.empty());
+
+    // A file of the first format kept the index alone: kept where the profile file still has
+    // that many profiles, the default profile where it has not.
+    std::string old = text;
+    old.replace(old.find("list 2\n"), 7, "list 1\n");
+    for (const char* title : {"\tiPod classic\t", "\tiPhone\t", "\tCustom\t"})
+        old.replace(old.find(title), std::string(title).size(), "\t");
+    EXPECT_EQ(restored(Reseal(old), {"A", "B", "C"}, gone), (std::vector<int>{2, 0, 0}));
+    EXPECT_EQ(gone.size(), 1u);
 }

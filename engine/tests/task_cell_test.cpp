@@ -207,3 +207,22 @@ TEST(TaskCellColours, AlternateRowsShareTheHotAndSelectedBackground)
     EXPECT_EQ(even.crProgressText, kColorDefault);
     EXPECT_EQ(even.nProgressEdge, kProgressEdgeSunken);
 }
+
+// A letter typed in the list leads to the next task whose Source text begins with it, from
+// the row the list names on and round to the top; nothing found leads nowhere.
+TEST(TaskCellText, TypedTextFindsTheNextSourceThatBeginsWithIt)
+{
+    std::vector<ConvertTask> tasks;
+    for (const char* path : {"C:\\x\\film.avi", "C:\\m\\Show.mpg", "D:\\film\\a.avi", "C:\\v\\spring.avi", "日本の旅.avi"})
+        tasks.push_back(MakeNewTask(path, 1.0));
+    EXPECT_EQ(FindTaskBySourcePrefix(tasks, "s", 0), 1);
+    EXPECT_EQ(FindTaskBySourcePrefix(tasks, "S", 2), 3);    // case aside, from row 2 on
+    EXPECT_EQ(FindTaskBySourcePrefix(tasks, "f", 1), 0);    // round to the top
+    EXPECT_EQ(FindTaskBySourcePrefix(tasks, "sh", 2), 1);   // several letters typed quickly
+    EXPECT_EQ(FindTaskBySourcePrefix(tasks, "x", 0), -1);   // the folder's name does not count
+    EXPECT_EQ(FindTaskBySourcePrefix(tasks, "film.avi!", 0), -1);
+    EXPECT_EQ(FindTaskBySourcePrefix(tasks, "日本", 0), 4);
+    EXPECT_EQ(FindTaskBySourcePrefix(tasks, "", 0), -1);
+    EXPECT_EQ(FindTaskBySourcePrefix(tasks, "a", 99), 2);   // a start outside the list: the top
+    EXPECT_EQ(FindTaskBySourcePrefix({}, "a", 0), -1);
+}

@@ -32,9 +32,9 @@ TEST(Threads, AfxBeginThreadRunsTheFunctionWithItsArgumentOnAnotherThread)
     pThread->m_bAutoDelete = FALSE; // we wait for it and read its exit code
     EXPECT_EQ(arg.nSeen.load(), 0);  // suspended: not started yet
     pThread->ResumeThread();
-    ASSERT_EQ(::WaitForSingleObject(pThread->m_hThread, 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(pThread->m_hThread.Get(), 5000), WAIT_OBJECT_0);
     DWORD dwExit = 0;
-    ::GetExitCodeThread(pThread->m_hThread, &dwExit);
+    ::GetExitCodeThread(pThread->m_hThread.Get(), &dwExit);
     EXPECT_EQ(dwExit, 7u);
     EXPECT_EQ(arg.nSeen.load(), 41);
     EXPECT_NE(arg.dwThreadId, ::GetCurrentThreadId());

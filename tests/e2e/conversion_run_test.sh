@@ -81,9 +81,11 @@ close_varnello
 
 # 4. Names in any language, converted in one run into a folder with a Japanese name: each
 #    source chosen in the Open dialog, one of them given a Greek title pasted into the title
-#    box (xdotool cannot type Greek into Wine). Each row shows its name, each output is named
-#    after its title and tagged with it, and nothing is written under a "?" name. The
-#    RealMedia one goes through an intermediate file named after it.
+#    box, four others titles typed in Japanese, Greek, Cyrillic and Korean with an emoji (as
+#    the keyboard sends them: one WM_CHAR per UTF-16 unit, which xdotool cannot do). Each row
+#    shows its name, each output is named after its title and tagged with it, and nothing is
+#    written under a "?" name. The RealMedia one goes through an intermediate file named
+#    after it.
 names=("日本の旅" "Ελληνικά" "Привет мир" "Café crème" "🎬 clip")
 extensions=(avi avi rm avi avi)
 greek="Πρώτο μέρος"
@@ -105,10 +107,16 @@ inspect clip "$greek" || fail "could not put the title on the clipboard"
 click_control 1023; xdotool key End shift+Home ctrl+v; sleep 0.5
 control_line 1023 | grep_q -F "text=$greek" || fail "the pasted title reads: $(control_line 1023)"
 row_text 3 | grep_q -F "| $greek.mp4 |" || fail "the retitled row reads: $(row_text 3)"
+titles=("東京の夜" "Καλημέρα κόσμε" "Добрый вечер" "$greek" "한국어 제목 🎥")
+for i in 0 1 2 4; do
+    click_row "$i"
+    inspect type 1023 "${titles[$i]}" || fail "could not type into the title box"
+    wait_for 15 title_is "${titles[$i]}" || fail "the typed title reads: $(control_line 1023)"
+    row_text "$i" | grep_q -F "| ${titles[$i]}.mp4 |" || fail "the row typed in reads: $(row_text "$i")"
+done
 click_control 1048
 close_finished_box "run with names in any language"
 expect_rows_finished 5 "run with names in any language"
-titles=("${names[@]}"); titles[3]="$greek"
 for title in "${titles[@]}"; do
     expect_video "$out3/$title.mp4"
     tag="$(ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 "$out3/$title.mp4")"

@@ -38,6 +38,23 @@ expect_row 2 show.mpg 00:00:05 show.mp4
 expect_current 2 show "after adding"
 control_line 1053 | grep_q 'visible=1' || fail "the video-editing control is not shown after an add"
 
+# A letter typed in the list looks for the next source name that begins with it: no name
+# begins with "x", so nothing moves and Remove removes the task the panel shows; "m" (typed
+# after the list's type-ahead pause, which the add below outlasts) makes my.holiday current.
+focus_varnello
+xdotool key x; input_taken
+expect_count_mark 3 2 "x typed"
+expect_current 2 show "x typed"
+click_control 1013
+expect_count_mark 2 1 "removed after x typed"
+expect_row 0 my.holiday.rmvb 00:00:03 my.holiday.mp4
+expect_row 1 film.avi 00:00:02 film.mp4
+add_file "$E2E_TMP/show.mpg"
+focus_varnello
+xdotool key m; input_taken
+expect_count_mark 3 0 "m typed"
+expect_current 0 my.holiday "m typed"
+
 # The middle row: the task that moves into its place becomes current.
 click_in_control 1011 60 40
 xdotool key Home Down; input_taken
@@ -133,7 +150,7 @@ close_varnello
 log_entries() { cat "$VARNELLO_DIST/app/log.txt" "$(dirname "$(saved_list_file)")/log.txt" 2>/dev/null \
     | grep -c 'task list .* was not restored' || true; }
 head -c 150 "$E2E_TMP/saved.lst" >"$E2E_TMP/cut.lst"
-sed '1s/ 1$/ 2/' "$E2E_TMP/saved.lst" >"$E2E_TMP/newer.lst"
+sed '1s/ [0-9]*$/ 99/' "$E2E_TMP/saved.lst" >"$E2E_TMP/newer.lst"
 head -c 3000 /dev/urandom >"$E2E_TMP/random.lst"
 for bad in cut newer random; do
     before="$(log_entries)"

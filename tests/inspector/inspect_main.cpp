@@ -297,6 +297,23 @@ int main(int argc, char** argv)
         CloseClipboard();
         return memory ? 0 : 1;
     }
+    if (command == "type" && argc > 3) {
+        // Types TEXT into control ID as the keyboard does: every character it held selected
+        // first, then one posted WM_CHAR per UTF-16 unit (a character outside the Basic
+        // Multilingual Plane comes as its two surrogates). xdotool drops letters of other
+        // scripts, so this is how a test types Korean or Greek. Posted: the caller waits for the text.
+        HWND control = GetDlgItem(page, std::atoi(argv[2]));
+        int count = 0;
+        LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+        if (!control || !wide || count < 4)
+            return 1;
+        const std::wstring text = wide[3];
+        LocalFree(wide);
+        PostMessageW(control, EM_SETSEL, 0, -1);
+        for (wchar_t unit : text)
+            PostMessageW(control, WM_CHAR, unit, 1);
+        return 0;
+    }
     if (command == "settext" && argc > 3) {
         HWND control = GetDlgItem(page, std::atoi(argv[2]));
         if (!control)
