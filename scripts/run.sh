@@ -11,6 +11,6 @@ MSG
     exit 1
 fi
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+"$root/scripts/build.sh" program
 cd "$root/build/dist"
 exec "$root/scripts/wine-run.sh" --desktop --user-display "$root/build/dist/Varnello.exe"
