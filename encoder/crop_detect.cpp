@@ -47,7 +47,7 @@ std::vector<double> CropSamplePositions(double duration)
 
 std::vector<std::string> CropDetectArgs(const std::string& inputPath, const std::vector<double>& positions)
 {
-    std::vector<std::string> args = {"-hide_banner", "-nostdin", "-loglevel", "info"};
+    std::vector<std::string> args = {"-hide_banner", "-nostdin", "-nostats", "-loglevel", "info"};
     char at[32];
     // Each position is its own input, sought to the key frame before it: one frame each,
     // decoded without the frames between.

@@ -64,6 +64,18 @@ current_versions() {
     done
 }
 
+# The key of a part of the build: the versions of its packages and its commands (the part
+# of this script between its two marks, without comments), so nothing else rebuilds it.
+# recipe_key PART PACKAGE...
+recipe_key() {
+    local part="$1" p; shift
+    (
+        for p in "$@"; do echo "$versions" | grep "^$p="; done
+        sed -n "/^# >>> libraries/,/^# <<< libraries/p" "$script" | grep -v "^[[:space:]]*#"
+        [ "$part" = libraries ] || sed -n "/^# >>> ffmpeg/,/^# <<< ffmpeg/p" "$script" | grep -v "^[[:space:]]*#"
+    ) | sha256sum | cut -c1-16
+}
+
 versions=""
 if apt-get "${apt_opts[@]}" update -qq >/dev/null 2>"$apt_dir/update.err"; then
     versions="$(current_versions)" || versions=""
@@ -79,18 +91,21 @@ if [ -z "$versions" ]; then
         exit 1
     fi
 else
-    # Comments do not change what is built: the key is the versions and the commands.
-    key="$( (echo "$versions"; grep -v "^[[:space:]]*#" "$script") | sha256sum | cut -c1-16)"
+    key="$(recipe_key ffmpeg "${packages[@]}")"
 fi
 
 if [ "${1:-}" = "--key" ]; then echo "$key"; exit 0; fi
 dest="${1:?usage: build-encoder.sh DEST | --key}"
 out="$cache/$key"
 
+# Copies the result to DEST, leaving a copy that is already the same alone (the build then
+# has nothing to stage again).
 copy_out() {
     mkdir -p "$dest"
-    cp "$out/ffmpeg.exe" "$dest/ffmpeg.exe.new" && mv "$dest/ffmpeg.exe.new" "$dest/ffmpeg.exe"
-    cp "$out/build-info.txt" "$dest/ffmpeg-build-info.txt"
+    if ! cmp -s "$out/ffmpeg.exe" "$dest/ffmpeg.exe"; then
+        cp "$out/ffmpeg.exe" "$dest/ffmpeg.exe.new" && mv "$dest/ffmpeg.exe.new" "$dest/ffmpeg.exe"
+    fi
+    cmp -s "$out/build-info.txt" "$dest/ffmpeg-build-info.txt" || cp "$out/build-info.txt" "$dest/ffmpeg-build-info.txt"
 }
 
 # One build at a time per cache: a second caller waits and then finds the result.
@@ -104,9 +119,8 @@ fi
 started=$(date +%s)
 work="$cache/work-$key"
 rm -rf "$work"
-mkdir -p "$work/src" "$work/prefix"
+mkdir -p "$work/src"
 log="$work/build.log"
-prefix="$work/prefix"
 say "building ffmpeg.exe from Debian's sources ($(echo $versions)); log: $log"
 fail() { say "failed: $*; the end of $log:"; tail -40 "$log" >&2; exit 1; }
 
@@ -114,27 +128,33 @@ version_of() { echo "$versions" | sed -n "s/^$1=//p"; }
 # "2:0.164.3095+gitbaee400-3" -> "0.164.3095+gitbaee400-3": the epoch is not in file names.
 file_version() { version_of "$1" | sed 's/^[0-9]*://'; }
 
+# Fetches and unpacks source packages into $work/src; apt checks every file against the
+# signed index, and unpacking applies Debian's own patches.
+fetch() {
+    local p
+    for p in "$@"; do
+        (cd "$work/src" && apt-get "${apt_opts[@]}" source --download-only -qq "$p=$(version_of "$p")" &&
+            dpkg-source --no-check -x "${p}_$(file_version "$p").dsc" "$p") >>"$log" 2>&1 ||
+            fail "fetching $p"
+    done
+}
+
+# The libraries change seldom: they are installed into a folder of their own, kept under
+# their own key, so that a change of ffmpeg's options does not build them again.
 # Each step below is one chain of commands joined by &&: errexit does not reach inside a
 # subshell whose failure is caught with ||.
-
-# --- fetch and unpack (apt checks every file against the signed index) ---------------------
-(
-    cd "$work/src"
-    for p in "${packages[@]}"; do
-        # Unpacking applies Debian's own patches; the hashes were checked by apt.
-        apt-get "${apt_opts[@]}" source --download-only -qq "$p=$(version_of "$p")" &&
-            dpkg-source --no-check -x "${p}_$(file_version "$p").dsc" "$p" || exit 1
-    done
-) >>"$log" 2>&1 || fail "fetching the sources"
-
+prefix="$cache/libraries-$(recipe_key libraries x264 dav1d zimg lame)"
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig" PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig"
-cflags="-O2 -I$prefix/include"
-
+if [ ! -f "$prefix/.complete" ]; then
+rm -rf "$prefix"
+mkdir -p "$prefix"
+fetch x264 dav1d zimg lame
+# >>> libraries
 # --- x264: the H.264 encoder -----------------------------------------------------------------
 (
     cd "$work/src/x264" &&
     ./configure --host=$host --cross-prefix=$host- --prefix="$prefix" --enable-static \
-        --disable-cli --disable-opencl --enable-strip &&
+        --disable-cli --disable-opencl --enable-strip --bit-depth=8 &&
     make -j"$jobs" && make install
 ) >>"$log" 2>&1 || fail "x264"
 
@@ -172,15 +192,24 @@ EOF
         --disable-gtktest --disable-decoder CFLAGS="-O2" &&
     make -j"$jobs" && make install
 ) >>"$log" 2>&1 || fail "lame"
+# <<< libraries
+touch "$prefix/.complete"
+fi
 
 # --- ffmpeg ------------------------------------------------------------------------------------
+fetch ffmpeg
+cflags="-O2 -I$prefix/include"
+# >>> ffmpeg
 # Every decoder, demuxer, parser and filter (a person's files come in every kind); only the
 # encoders and muxers that venc, the video-editing component and the tests' own clips use; no
 # network, devices (but the lavfi test sources) or hardware interfaces.
-encoders=libx264,mpeg4,msmpeg4v2,msmpeg4,mpeg1video,mpeg2video,rawvideo,mjpeg,png,bmp
+# (ffmpeg names the MS MPEG-4 V3 encoder msmpeg4v3 here and "msmpeg4" in its listing;
+# wrapped_avframe is what "-f null" encodes with.)
+encoders=libx264,mpeg4,msmpeg4v2,msmpeg4v3,wrapped_avframe,mpeg1video,mpeg2video,rawvideo,mjpeg,png,bmp
 encoders+=,aac,libmp3lame,mp2,ac3,pcm_s16le,pcm_s16be,pcm_u8,flac
-muxers=ipod,mp4,mov,avi,mpeg,vob,mpeg1video,mpeg2video,mpegts,matroska,h264,rawvideo,null
-muxers+=,s16le,wav,adts,mp3,ac3,image2,image2pipe,framemd5,md5
+# (configure's names: mpeg1system is "-f mpeg", mpeg2vob "-f vob", pcm_s16le "-f s16le".)
+muxers=ipod,mp4,mov,avi,mpeg1system,mpeg2vob,mpeg1video,mpeg2video,mpegts,matroska,h264,rawvideo,null
+muxers+=,pcm_s16le,wav,adts,mp3,ac3,image2,image2pipe,framemd5,md5
 ffmpeg_extra="$(version_of ffmpeg | sed 's/^[0-9]*://; s/^[^-]*-//')"
 for p in x264 dav1d zimg lame; do
     ffmpeg_extra+="+$p-$(version_of "$p" | sed 's/^[0-9]*://; s/[+~].*//; s/-[^-]*$//')"
@@ -200,6 +229,7 @@ ffmpeg_options=(
     $host-strip -o ffmpeg-stripped.exe ffmpeg.exe
 ) >>"$log" 2>&1 || fail "ffmpeg"
 
+# <<< ffmpeg
 mkdir -p "$out"
 cp "$work/src/ffmpeg/ffmpeg-stripped.exe" "$out/ffmpeg.exe"
 {
