@@ -258,20 +258,45 @@ void AddInputArgs(const VencOptions& o, const SourceAudio& audio, EncodePlan& pl
     Append(a, {"-map", "0:V:0?", "-map", "0:a:" + std::to_string(audio.trackIndex) + "?"});
 }
 
+// The highest rate an iPod's Baseline decoder takes: 768 kbit/s up to 320x240 (the video
+// iPod's Baseline 1.3), 1.5 Mbit/s up to 640x480 (the classic's); 0 where no iPod plays the
+// file (Main, High, larger frames) and only the level limits it.
+int IpodBaselinePeakKbps(const VencOptions& o)
+{
+    if (o.videoCodec != VideoCodec::H264 || o.profile != H264Profile::Baseline)
+        return 0;
+    const long pixels = static_cast<long>(o.width) * o.height;
+    return pixels <= 320L * 240 ? 768 : pixels <= 640L * 480 ? 1500 : 0;
+}
+
 // H.264 in the level the device decodes, with a buffer model (VBV) that keeps every stretch
-// of the stream within the level's, or the template's, peak rate.
+// of the stream within the device's, the level's, or the template's, peak rate.
 bool AddH264Args(const VencOptions& o, double fps, EncodePlan& plan)
 {
-    const int peakKbps = o.maxrateKbps > 0 ? o.maxrateKbps : o.videoKbps;
-    plan.level = ChooseH264Level(o.levelIdc, o.width, o.height, fps, peakKbps, o.profile);
+    // Within what the iPod takes: an average or a peak above it is brought down to it.
+    const int devicePeak = IpodBaselinePeakKbps(o);
+    int average = o.videoKbps;
+    int askedPeak = o.maxrateKbps;
+    if (devicePeak > 0 && (average > devicePeak || askedPeak > devicePeak)) {
+        char line[200];
+        std::snprintf(line, sizeof(line),
+                      "venc: an iPod plays %dx%d H.264 at up to %d kbit/s; writing %d kbit/s with peaks up to %d",
+                      o.width, o.height, devicePeak, std::min(average, devicePeak), devicePeak);
+        plan.notes.push_back(line);
+        average = std::min(average, devicePeak);
+        askedPeak = askedPeak > 0 ? std::min(askedPeak, devicePeak) : 0;
+    }
+    // Without a peak rate of its own, peaks of half the average again, but never beyond
+    // what the device or the level allows.
+    int peakWanted = askedPeak > 0 ? askedPeak : average + average / 2;
+    if (devicePeak > 0)
+        peakWanted = std::min(peakWanted, devicePeak);
+    plan.level = ChooseH264Level(o.levelIdc, o.width, o.height, fps, askedPeak > 0 ? askedPeak : average, o.profile);
     if (!plan.level.ok)
         return false;
     if (!plan.level.note.empty())
         plan.notes.push_back(plan.level.note);
     const H264Level& l = plan.level.level;
-    // Without a peak rate of its own, peaks of half the average again, but never beyond
-    // what the level allows.
-    const int peakWanted = o.maxrateKbps > 0 ? o.maxrateKbps : o.videoKbps + o.videoKbps / 2;
     plan.maxrateKbps = std::min(l.maxKbps, peakWanted);
     const int wantedBuffer = o.bufsizeKbit > 0 ? o.bufsizeKbit : 2 * plan.maxrateKbps;
     plan.bufsizeKbit = std::min(l.maxCpbKbit, wantedBuffer);
@@ -291,7 +316,7 @@ bool AddH264Args(const VencOptions& o, double fps, EncodePlan& plan)
                    levelText, "-pix_fmt", "yuv420p", "-bf", "2", "-b-pyramid", "none", "-coder",
                    std::to_string(o.coder)});
     }
-    Append(a, {"-b:v", Kilo(o.videoKbps), "-maxrate", Kilo(plan.maxrateKbps), "-bufsize", Kilo(plan.bufsizeKbit)});
+    Append(a, {"-b:v", Kilo(average), "-maxrate", Kilo(plan.maxrateKbps), "-bufsize", Kilo(plan.bufsizeKbit)});
     // How hard x264 works: its "faster" search, with sub-pixel refinement 5 and adaptive
     // quantisation by variance. Measured against x264's default ("medium") this takes a tenth
     // to a sixth less time for a higher SSIM at 320x240 and 640x480 (scripts/bench-x264.sh;
@@ -300,17 +325,27 @@ bool AddH264Args(const VencOptions& o, double fps, EncodePlan& plan)
     return true;
 }
 
+// The video iPod decodes MPEG-4 Simple Profile up to 2.5 Mbit/s at 640x480. A buffer model
+// draining at 2 Mbit/s with a 500 kbit buffer keeps every second of the stream within that;
+// the level declared is Simple Profile's for such rates at up to VGA (4a: level 3 allows only
+// 384 kbit/s at CIF), unless the template's own peak fits level 3.
+constexpr int kMpeg4PeakKbps = 2000;
+constexpr int kMpeg4BufferKbit = 500;
+
 // ffmpeg's own MPEG-4 Part 2 encoder, without B-frames, quarter-pel or GMC, writes Simple
 // Profile, which every video iPod decodes.
 void AddMpeg4Args(const VencOptions& o, EncodePlan& plan)
 {
+    const int peak = o.maxrateKbps > 0 ? std::min(o.maxrateKbps, kMpeg4PeakKbps) : kMpeg4PeakKbps;
+    const int buffer = o.bufsizeKbit > 0 ? std::min(o.bufsizeKbit, kMpeg4BufferKbit) : kMpeg4BufferKbit;
+    const int average = std::min(o.videoKbps, peak);
+    if (average < o.videoKbps)
+        plan.notes.push_back("venc: an iPod plays MPEG-4 at up to " + std::to_string(peak) + " kbit/s; writing " +
+                             std::to_string(average) + " kbit/s");
+    const bool level3 = peak <= 384 && o.width <= 352 && o.height <= 288;
     std::vector<std::string>& a = plan.ffmpegArgs;
-    Append(a, {"-c:v", "mpeg4", "-profile:v", "0", "-level", "3", "-pix_fmt", "yuv420p", "-bf", "0", "-b:v",
-               Kilo(o.videoKbps)});
-    if (o.bufsizeKbit > 0) {
-        const int peak = o.maxrateKbps > 0 ? o.maxrateKbps : o.videoKbps * 2;
-        Append(a, {"-maxrate", Kilo(peak), "-bufsize", Kilo(o.bufsizeKbit)});
-    }
+    Append(a, {"-c:v", "mpeg4", "-profile:v", "0", "-level", level3 ? "3" : "4", "-pix_fmt", "yuv420p", "-bf", "0",
+               "-b:v", Kilo(average), "-maxrate", Kilo(peak), "-bufsize", Kilo(buffer)});
 }
 
 // Key-frame distance, the picture fitted into the frame, its rate and display shape.

@@ -243,10 +243,32 @@ TEST(EncodePlan, OtherSettingsTranslate)
     EXPECT_EQ(FrameRateForFfmpeg("23.976", 23.976), "24000/1001");
     EXPECT_EQ(FrameRateForFfmpeg("25", 25.0), "25");
 
+    // 1500 kbit/s at 320x240 is more than the video iPod plays: its 768 kbit/s at level 1.3.
     plan = PlanFor("-i in.avi -coder 1 -b 1500 out.mp4");
-    ASSERT_EQ(plan.notes.size(), 2u) << "a raised level and CABAC each get their line";
-    EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "2");
+    ASSERT_EQ(plan.notes.size(), 2u) << "the iPod's limit and CABAC each get their line";
+    EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "1.3");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-b:v"), "768k");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-maxrate"), "768k");
     EXPECT_EQ(After(plan.ffmpegArgs, "-coder"), "0");
+}
+
+TEST(EncodePlan, IpodFilesPeakWithinWhatTheDeviceDecodes)
+{
+    // The classic's 1.5 Mbit/s at 640x480, not half as much again.
+    EncodePlan plan = PlanFor("-i in.avi -vlevel 30 -bufsize 2000 -s 640x480 -b 1500 out.mp4");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-maxrate"), "1500k");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-b:v"), "1500k");
+    plan = PlanFor("-i in.avi -s 416x176 -b 768 out.mp4");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-maxrate"), "768k") << "416x176 has no more pixels than 320x240";
+    plan = PlanFor("-i in.avi -vprofile main -s 320x240 -b 1500 out.mp4");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-b:v"), "1500k") << "Main is for newer devices, with the level's limits";
+    // MPEG-4: Simple Profile level 4a, a buffer model within the video iPod's 2.5 Mbit/s.
+    plan = PlanFor("-i in.avi -vcodec xvid -s 320x240 -b 1500 out.mp4");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "4");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-maxrate"), "2000k");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-bufsize"), "500k");
+    plan = PlanFor("-i in.avi -vcodec xvid -s 320x240 -maxrate 384 -bufsize 300 -b 256 out.mp4");
+    EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "3") << "a peak that fits level 3";
 }
 
 TEST(EncodePlan, MainAndHighUseCabacAndTheTemplatesPeakRate)
@@ -271,7 +293,7 @@ TEST(EncodePlan, MainAndHighUseCabacAndTheTemplatesPeakRate)
     plan = PlanFor("-i in.avi -vlevel 13 -maxrate 768 -bufsize 768 -b 640 out.mp4");
     EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "1.3");
     EXPECT_EQ(After(plan.ffmpegArgs, "-maxrate"), "768k");
-    plan = PlanFor("-i in.avi -vlevel 13 -maxrate 800 -b 640 out.mp4");
+    plan = PlanFor("-i in.avi -vprofile main -vlevel 13 -maxrate 800 -b 640 out.mp4");
     EXPECT_EQ(After(plan.ffmpegArgs, "-level"), "2");
 
     // High allows a quarter more than Baseline and Main at the same level.
