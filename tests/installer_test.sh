@@ -25,7 +25,7 @@ WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=wineserver
 rm -rf "$WINEPREFIX"
 stop_prefix() { "$WINESERVER" -k 2>/dev/null || true; "$WINESERVER" -w 2>/dev/null || true; }
-trap 'cleanup_e2e; stop_prefix; rm -rf "$WINEPREFIX"' EXIT
+trap 'keep_failure $?; cleanup_e2e; stop_prefix; rm -rf "$WINEPREFIX"' EXIT
 "$WINE" wineboot -i >/dev/null 2>&1 || true
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 

@@ -6,7 +6,7 @@
 # profiles picked in the profile combo give outputs within their own limits.
 source "$(dirname "$0")/lib.sh"
 source "$VARNELLO_SOURCE/encoder/tests/profile_limits.sh"
-trap 'clear_output_dir; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
 
 # Waits for the "Information" box that ends a run and closes it with Enter.
 close_finished_box() {

@@ -32,7 +32,7 @@ mkdir -p "$session_dir"
 "$VARNELLO_SOURCE/scripts/wine-run.sh" --session-start || { stop_session; echo "FAIL: no private session" >&2; exit 1; }
 
 source "$(dirname "$0")/lib.sh"
-trap 'cleanup_e2e; stop_session' EXIT
+trap 'keep_failure $?; cleanup_e2e; stop_session' EXIT
 [ "$WINEPREFIX" = "$session_dir/wineprefix" ] || fail "not in the private prefix: $WINEPREFIX"
 
 # Runs a command up to five times: the first registry writes into a new prefix can fail while

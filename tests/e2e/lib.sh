@@ -132,6 +132,24 @@ close_varnello() {
     wait_for 30 no_prefix_pids 'Varnello[.]exe' || fail "Varnello did not exit within 30 s: $(describe_pids 'Varnello[.]exe|hh[.]exe')"
 }
 
+# When the test has failed (STATUS neither 0 nor 77, the skip), keeps what shows why before
+# the clean-up removes it: the screen, the program's console output (varnello.log) and its
+# log.txt, in build/failed-tests/NAME (under scripts/run-tests.sh, failed-tests/run-N/NAME),
+# and prints where. Every test's exit trap calls it first: keep_failure $?
+keep_failure() {
+    local status="$1" kept
+    [ "$status" != 0 ] && [ "$status" != 77 ] && [ -n "${VARNELLO_BUILD:-}" ] || return 0
+    kept="$(kept_failure_folder)"
+    rm -rf "$kept"; mkdir -p "$kept"
+    import -window root "$kept/screen.png" 2>/dev/null || echo "(no screenshot: the display is gone)" >"$kept/screen.txt"
+    [ ! -f "$E2E_TMP/varnello.log" ] || cp "$E2E_TMP/varnello.log" "$kept/"
+    [ ! -f "$VARNELLO_DATA/log.txt" ] || cp "$VARNELLO_DATA/log.txt" "$kept/"
+    echo "The failed test's screen and logs are kept in $kept" >&2
+}
+kept_failure_folder() { echo "${VARNELLO_FAILED_TESTS:-$VARNELLO_BUILD/failed-tests}/$(basename "$0" .sh)"; }
+# What an earlier failure of this test kept would be taken for this run's.
+[ -z "${VARNELLO_BUILD:-}" ] || rm -rf "$(kept_failure_folder)"
+
 cleanup_e2e() {
     kill_prefix_pids 'Varnello[.]exe'
     kill_prefix_pids 'venc[.]exe'
@@ -139,7 +157,7 @@ cleanup_e2e() {
     forget_saved_list   # the next test, or program started in this prefix, begins empty
     clear_scratch "$E2E_TMP"
 }
-trap cleanup_e2e EXIT
+trap 'keep_failure $?; cleanup_e2e' EXIT
 # Programs a killed earlier run left in this prefix would answer in place of this run's own.
 kill_prefix_pids 'Varnello[.]exe|venc[.]exe|ffmpeg[.]exe|ViviRarir[.]exe'
 wait_for 10 no_prefix_pids 'Varnello[.]exe' || true

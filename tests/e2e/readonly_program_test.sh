@@ -17,7 +17,7 @@ unprotect() {
     esac
     protection=""
 }
-trap 'clear_output_dir; unprotect; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; unprotect; cleanup_e2e' EXIT
 
 # Files named as the program names intermediate files (name_NNNNN.avi or .mpg).
 intermediate_files() {

@@ -9,7 +9,7 @@
 # of the last one at once.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
-trap 'clear_output_dir; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
 
 use_private_dist
 out="$E2E_TMP/out"; mkdir -p "$out"
