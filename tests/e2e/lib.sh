@@ -223,9 +223,11 @@ add_file() {
         # file's folder by its (ASCII) path, then pick the file, its folder's only one, from
         # the dialog's file list with the keys.
         [ "$(ls -A "$(dirname "$path")" | wc -l)" = "1" ] || fail "$path is not alone in its folder"
+        # The dialog runs in the program's window thread: once that thread has answered, it has
+        # entered the folder, or moved the focus, and lists what it holds.
         xdotool type --delay 5 "$(winpath "$(dirname "$path")")\\"
-        xdotool key Return; sleep 1.5
-        xdotool key shift+Tab; sleep 0.3; xdotool key Down; sleep 0.3
+        xdotool key Return; input_taken
+        xdotool key shift+Tab; input_taken; xdotool key Down; input_taken
     else
         xdotool type --delay 5 "$(winpath "$path")"
     fi
@@ -248,20 +250,21 @@ add_files() {
     click_control 1012
     wait_for 15 xdotool search --onlyvisible --name '^Open$' || fail "no Open dialog"
     dialog="$(xdotool search --onlyvisible --name '^Open$' | head -1)"
-    xdotool windowfocus "$dialog"; sleep 0.3
+    xdotool windowfocus "$dialog" 2>/dev/null || true
+    wait_for 10 has_focus "$dialog" || fail "the Open dialog did not take the focus"
     xdotool type --delay 5 "$(winpath "$folder")"
-    xdotool key Return; sleep 0.5
+    xdotool key Return; input_taken   # the dialog, in the window's thread, has entered the folder
     xdotool type --delay 5 "$names"
     xdotool key Return
     wait_for 60 bash -c "! xdotool search --onlyvisible --name '^Open\$'" || fail "the Open dialog stayed"
-    sleep 0.5
+    input_taken
 }
 # Drops files or folders (Unix paths) on the window as a file manager does.
 drop_paths() {
     local args=() p
     for p in "$@"; do args+=("$(winpath "$p")"); done
     inspect drop "${args[@]}" || fail "could not drop $*"
-    sleep 0.5
+    input_taken
 }
 # Waits for the message box captioned CAPTION, prints its texts, closes it with Enter.
 answer_box() {
