@@ -294,6 +294,15 @@ list_count() { state | sed -n 's/^list count=\([0-9-]*\) .*/\1/p'; }
 list_mark() { state | sed -n 's/^list count=[0-9-]* mark=\([0-9-]*\)/\1/p'; }
 row_text() { state | grep "^row $1 " ; }
 control_line() { state | grep "^control $1 "; }
+# A row's five cells, "| SOURCE | START | END | TITLE | PROGRESS", and whether Stop shows, asked
+# with the few messages that a page busy with a run answers (inspect glance). row_text asks
+# for the whole state, which a page in a run cannot give: it prints nothing then.
+row_cells() {
+    inspect glance cell:$1:0 cell:$1:1 cell:$1:2 cell:$1:3 cell:$1:4 | awk -v row="$1" '
+        $1 == "stop" { stop = ($2 == "visible=1") ? "Stop shown" : "Stop hidden" }
+        $1 == "cell" && $2 == row { sub(/^cell [0-9]+ [0-9]+=/, ""); cells = cells "| " $0 " " }
+        END { print (stop == "" ? "(no answer)" : cells "(" stop ")") }'
+}
 
 # Makes a short test clip with the native ffmpeg: make_clip PATH SECONDS [extra args]
 make_clip() {
