@@ -25,7 +25,7 @@ WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=wineserver
 rm -rf "$WINEPREFIX"
 stop_prefix() { "$WINESERVER" -k 2>/dev/null || true; "$WINESERVER" -w 2>/dev/null || true; }
-trap 'cleanup_e2e; stop_prefix; rm -rf "$WINEPREFIX"' EXIT
+trap 'keep_failure $?; cleanup_e2e; stop_prefix; rm -rf "$WINEPREFIX"' EXIT
 "$WINE" wineboot -i >/dev/null 2>&1 || true
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 
@@ -81,11 +81,14 @@ wait_for 180 xdotool search --onlyvisible --name '^Information$' || fail "the co
 box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
 xdotool windowfocus "$box"; sleep 0.3; xdotool key Return
 close_varnello
-converted="$(find "$out" -name '*.mp4' | head -1)"
-[ -n "$converted" ] && [ -s "$converted" ] || fail "no converted file in '$out': $(ls -la "$out")"
-# The RealMedia task went through its intermediate step in the user's data folder: converted,
-# and nothing left of the step anywhere, nor anything written into the program's folder.
-[ -s "$out/movie.mp4" ] || fail "the RealMedia clip was not converted: $(ls -la "$out")"
+# Each task's file under its source's name, a video of the clip's 2 s. The RealMedia task went
+# through its intermediate step in the user's data folder: nothing is left of the step
+# anywhere, nor anything written into the program's folder.
+[ "$(ls "$out" | tr '\n' ' ')" = "clip.mp4 movie.mp4 " ] || fail "the output folder holds: $(ls -la "$out")"
+for name in clip movie; do
+    length="$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out/$name.mp4")"
+    check "${length:-0} > 1.5 && ${length:-0} < 2.5" || fail "$name.mp4 lasts ${length:-nothing} s, not the clip's 2 s"
+done
 leftovers="$(find "$program_dir" "$VARNELLO_DATA" -type f -regextype posix-extended -regex '.*_[0-9]{5}[.](avi|mpg)' 2>/dev/null || true)"
 [ -z "$leftovers" ] || fail "intermediate files are left: $leftovers"
 [ ! -e "$program_dir/app/log.txt" ] || fail "the program wrote a log into its own folder"
@@ -105,5 +108,5 @@ wait_for 60 test ! -e "$program_dir" || fail "the program folder stays: $(find "
 [ ! -e "$shortcut" ] || fail "the Start-menu shortcut stays"
 ! "$WINE" reg query "$uninstall_key" >/dev/null 2>&1 || fail "the installed-programs entry stays"
 [ -z "$(reg_default 'HKCU\Software\Varnello\Version')" ] || fail "the caption version stays in the registry"
-[ -s "$converted" ] || fail "uninstalling removed the converted video"
+[ "$(ls "$out" | tr '\n' ' ')" = "clip.mp4 movie.mp4 " ] || fail "uninstalling changed the converted videos: $(ls -la "$out")"
 echo "ok: installed, converted into '$out', upgraded, uninstalled"

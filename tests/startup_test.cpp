@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "VarnelloVersion.h"
 #include "tests/support/test_paths.h"
 
 namespace {
@@ -57,9 +58,11 @@ TEST(Startup, FrameHasItsSizeAndClosesCleanly)
     HWND frame = WaitForFrame(pi.dwProcessId, 20000);
     ASSERT_NE(frame, nullptr) << "no visible top-level window whose caption starts with Varnello";
 
+    // The whole caption: the name and the version this build was made as (no installer has
+    // written another into the registry here).
     char caption[256] = {};
     GetWindowTextA(frame, caption, sizeof(caption));
-    EXPECT_EQ(std::string(caption).rfind("Varnello", 0), 0u);
+    EXPECT_STREQ(caption, "Varnello V" VARNELLO_VERSION_TEXT);
 
     RECT rc{};
     GetWindowRect(frame, &rc);

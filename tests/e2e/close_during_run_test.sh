@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 rm -f "$VARNELLO_DIST"/movie_*.avi "$VARNELLO_DIST"/movie_*.mpg
 out="$E2E_TMP/out"; mkdir -p "$out"
 set_output_dir "$out"
-trap 'clear_output_dir; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
 
 # Closes the window and reports how long the encoder processes took to go (the time is a
 # figure, not a pass mark: a loaded machine may take longer than the usual fraction of a second).

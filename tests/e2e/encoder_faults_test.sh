@@ -6,7 +6,7 @@
 # entry that tells why a task failed.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
-trap 'clear_output_dir; restore_crash_handler; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; restore_crash_handler; cleanup_e2e' EXIT
 
 use_private_dist
 real_venc="$E2E_TMP/venc.exe"

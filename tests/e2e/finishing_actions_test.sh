@@ -32,7 +32,7 @@ mkdir -p "$session_dir"
 "$VARNELLO_SOURCE/scripts/wine-run.sh" --session-start || { stop_session; echo "FAIL: no private session" >&2; exit 1; }
 
 source "$(dirname "$0")/lib.sh"
-trap 'cleanup_e2e; stop_session' EXIT
+trap 'keep_failure $?; cleanup_e2e; stop_session' EXIT
 [ "$WINEPREFIX" = "$session_dir/wineprefix" ] || fail "not in the private prefix: $WINEPREFIX"
 
 # Runs a command up to five times: the first registry writes into a new prefix can fail while
@@ -61,6 +61,7 @@ finished_text="$(printf '%40s%s%40s' '' 'Converting Finished' '')"
 progress_cell() { inspect cell "$1" 4; }
 running_progress() { progress_cell "$1" | grep -Eq '^ [0-9]+\.[0-9]{2}%  [0-9]+\.[0-9]{2}MB   Remain Time:'; }
 row_finished() { [ "$(progress_cell "$1")" = "Finished" ]; }
+task_ended() { case "$(progress_cell "$1")" in Finished | Failed) return 0 ;; esac; return 1; }
 
 # Waits for the box that ends a run, checks its text word for word and closes it.
 expect_finished_box() {
@@ -87,18 +88,23 @@ autoadd_files() { ls "$autoadd" | sort | tr '\n' ' '; }
 # Starts a run whose second task is long, waits until the second one is encoding, presses Stop.
 stop_during_second_task() {
     click_control 1048
-    wait_for 120 row_finished 0 || fail "$1: the first task did not finish: $(row_text 0)"
-    wait_for 60 running_progress 1 || fail "$1: the second task shows no progress: $(row_text 1)"
+    wait_for 120 task_ended 0 || fail "$1: the first task did not end: $(row_cells 0)"
+    row_finished 0 || fail "$1: the first task failed: $(row_cells 0); log.txt: $(cat "$VARNELLO_DATA/log.txt" 2>/dev/null)"
+    wait_for 60 running_progress 1 || fail "$1: the second task shows no progress: $(row_cells 1)"
     click_control 1049
 }
 
 expect_stopped_rows() {
     local last
-    row_finished 0 || fail "$1: row 0 is not Finished after the stop: $(row_text 0)"
-    running_progress 1 || fail "$1: row 1 lost its progress text: $(row_text 1)"
-    last="$(progress_cell 1)"; sleep 1
+    row_finished 0 || fail "$1: row 0 is not Finished after the stop: $(row_cells 0)"
+    running_progress 1 || fail "$1: row 1 lost its progress text: $(row_cells 1)"
+    # Nothing is left to change it once the run's encoders are gone and the page has taken
+    # what they sent.
+    last="$(progress_cell 1)"
+    encoders_gone || fail "$1: encoder processes left after the stop: $(encoder_processes)"
+    input_taken
     [ "$(progress_cell 1)" = "$last" ] || fail "$1: row 1 still changes after the stop"
-    [ -z "$(progress_cell 2)" ] || fail "$1: row 2 is not empty: $(row_text 2)"
+    [ -z "$(progress_cell 2)" ] || fail "$1: row 2 is not empty: $(row_cells 2)"
     control_line 1048 | grep_q 'visible=1' || fail "$1: Start is not back"
     control_line 1049 | grep_q 'visible=0' || fail "$1: Stop is still shown"
 }
@@ -178,7 +184,11 @@ start_varnello
 add_file "$E2E_TMP/src2/clip.avi"
 add_file "$E2E_TMP/src3/clip.avi"
 inspect select 1024 1 || fail "could not choose profile 1"
-state | grep_q '^combo 1024 sel=1 ' || fail "profile 1 is not chosen: $(state | grep '^combo 1024')"
+# The page keeps the choice with the task: away to the first row and back, the combo shows it.
+click_row 0
+[ "$(combo_sel 1024)" = "0" ] || fail "the first task shows profile $(combo_sel 1024), not 0"
+click_row 1
+[ "$(combo_sel 1024)" = "1" ] || fail "the second task shows profile $(combo_sel 1024) after choosing 1"
 add_file "$E2E_TMP/src4/clip.avi"
 state | grep_q '^combo 1024 sel=0 ' || fail "the third task does not start with profile 0"
 click_control 1048
@@ -280,7 +290,7 @@ while varnello_running; do
     if xdotool search --onlyvisible --name '^(Information|Warning)$' >/dev/null 2>&1; then
         fail "box checked: a box was shown: $(inspect topwindows)"
     fi
-    [ $SECONDS -lt $deadline ] || fail "box checked: Varnello still runs 180 s after Start: $(state | grep '^row')"
+    [ $SECONDS -lt $deadline ] || fail "box checked: Varnello still runs 180 s after Start: $(row_cells 0) $(row_cells 1)"
     sleep 0.2
 done
 wait_for 20 no_prefix_pids 'services[.]exe|explorer[.]exe' \

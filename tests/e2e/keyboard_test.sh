@@ -45,7 +45,7 @@ browser_log="$E2E_TMP/browser.log"
 printf '#!/bin/sh\necho "$@" >>"%s"\n' "$browser_log" >"$E2E_TMP/browser"
 chmod +x "$E2E_TMP/browser"
 "$WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$E2E_TMP/browser" /f >/dev/null 2>&1
-trap '"$WINE" reg delete "HKCU\\Software\\Wine\\WineBrowser" /v Browsers /f >/dev/null 2>&1; cleanup_e2e' EXIT
+trap 'keep_failure $?; "$WINE" reg delete "HKCU\\Software\\Wine\\WineBrowser" /v Browsers /f >/dev/null 2>&1; cleanup_e2e' EXIT
 help_page="file://$VARNELLO_DIST/help/help.html"
 browser_calls() { [ -f "$browser_log" ] && [ "$(grep -cxF "$help_page" "$browser_log")" -ge "$1" ]; }
 focus_varnello

@@ -132,6 +132,24 @@ close_varnello() {
     wait_for 30 no_prefix_pids 'Varnello[.]exe' || fail "Varnello did not exit within 30 s: $(describe_pids 'Varnello[.]exe|hh[.]exe')"
 }
 
+# When the test has failed (STATUS neither 0 nor 77, the skip), keeps what shows why before
+# the clean-up removes it: the screen, the program's console output (varnello.log) and its
+# log.txt, in build/failed-tests/NAME (under scripts/run-tests.sh, failed-tests/run-N/NAME),
+# and prints where. Every test's exit trap calls it first: keep_failure $?
+keep_failure() {
+    local status="$1" kept
+    [ "$status" != 0 ] && [ "$status" != 77 ] && [ -n "${VARNELLO_BUILD:-}" ] || return 0
+    kept="$(kept_failure_folder)"
+    rm -rf "$kept"; mkdir -p "$kept"
+    import -window root "$kept/screen.png" 2>/dev/null || echo "(no screenshot: the display is gone)" >"$kept/screen.txt"
+    [ ! -f "$E2E_TMP/varnello.log" ] || cp "$E2E_TMP/varnello.log" "$kept/"
+    [ ! -f "$VARNELLO_DATA/log.txt" ] || cp "$VARNELLO_DATA/log.txt" "$kept/"
+    echo "The failed test's screen and logs are kept in $kept" >&2
+}
+kept_failure_folder() { echo "${VARNELLO_FAILED_TESTS:-$VARNELLO_BUILD/failed-tests}/$(basename "$0" .sh)"; }
+# What an earlier failure of this test kept would be taken for this run's.
+[ -z "${VARNELLO_BUILD:-}" ] || rm -rf "$(kept_failure_folder)"
+
 cleanup_e2e() {
     kill_prefix_pids 'Varnello[.]exe'
     kill_prefix_pids 'venc[.]exe'
@@ -139,7 +157,7 @@ cleanup_e2e() {
     forget_saved_list   # the next test, or program started in this prefix, begins empty
     clear_scratch "$E2E_TMP"
 }
-trap cleanup_e2e EXIT
+trap 'keep_failure $?; cleanup_e2e' EXIT
 # Programs a killed earlier run left in this prefix would answer in place of this run's own.
 kill_prefix_pids 'Varnello[.]exe|venc[.]exe|ffmpeg[.]exe|ViviRarir[.]exe'
 wait_for 10 no_prefix_pids 'Varnello[.]exe' || true
@@ -205,9 +223,11 @@ add_file() {
         # file's folder by its (ASCII) path, then pick the file, its folder's only one, from
         # the dialog's file list with the keys.
         [ "$(ls -A "$(dirname "$path")" | wc -l)" = "1" ] || fail "$path is not alone in its folder"
+        # The dialog runs in the program's window thread: once that thread has answered, it has
+        # entered the folder, or moved the focus, and lists what it holds.
         xdotool type --delay 5 "$(winpath "$(dirname "$path")")\\"
-        xdotool key Return; sleep 1.5
-        xdotool key shift+Tab; sleep 0.3; xdotool key Down; sleep 0.3
+        xdotool key Return; input_taken
+        xdotool key shift+Tab; input_taken; xdotool key Down; input_taken
     else
         xdotool type --delay 5 "$(winpath "$path")"
     fi
@@ -230,20 +250,21 @@ add_files() {
     click_control 1012
     wait_for 15 xdotool search --onlyvisible --name '^Open$' || fail "no Open dialog"
     dialog="$(xdotool search --onlyvisible --name '^Open$' | head -1)"
-    xdotool windowfocus "$dialog"; sleep 0.3
+    xdotool windowfocus "$dialog" 2>/dev/null || true
+    wait_for 10 has_focus "$dialog" || fail "the Open dialog did not take the focus"
     xdotool type --delay 5 "$(winpath "$folder")"
-    xdotool key Return; sleep 0.5
+    xdotool key Return; input_taken   # the dialog, in the window's thread, has entered the folder
     xdotool type --delay 5 "$names"
     xdotool key Return
     wait_for 60 bash -c "! xdotool search --onlyvisible --name '^Open\$'" || fail "the Open dialog stayed"
-    sleep 0.5
+    input_taken
 }
 # Drops files or folders (Unix paths) on the window as a file manager does.
 drop_paths() {
     local args=() p
     for p in "$@"; do args+=("$(winpath "$p")"); done
     inspect drop "${args[@]}" || fail "could not drop $*"
-    sleep 0.5
+    input_taken
 }
 # Waits for the message box captioned CAPTION, prints its texts, closes it with Enter.
 answer_box() {
@@ -273,6 +294,15 @@ list_count() { state | sed -n 's/^list count=\([0-9-]*\) .*/\1/p'; }
 list_mark() { state | sed -n 's/^list count=[0-9-]* mark=\([0-9-]*\)/\1/p'; }
 row_text() { state | grep "^row $1 " ; }
 control_line() { state | grep "^control $1 "; }
+# A row's five cells, "| SOURCE | START | END | TITLE | PROGRESS", and whether Stop shows, asked
+# with the few messages that a page busy with a run answers (inspect glance). row_text asks
+# for the whole state, which a page in a run cannot give: it prints nothing then.
+row_cells() {
+    inspect glance cell:$1:0 cell:$1:1 cell:$1:2 cell:$1:3 cell:$1:4 | awk -v row="$1" '
+        $1 == "stop" { stop = ($2 == "visible=1") ? "Stop shown" : "Stop hidden" }
+        $1 == "cell" && $2 == row { sub(/^cell [0-9]+ [0-9]+=/, ""); cells = cells "| " $0 " " }
+        END { print (stop == "" ? "(no answer)" : cells "(" stop ")") }'
+}
 
 # Makes a short test clip with the native ffmpeg: make_clip PATH SECONDS [extra args]
 make_clip() {

@@ -54,7 +54,7 @@ unmount_all() {
     for m in "${mounts[@]}"; do umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true; done
 }
 # File systems mounted by a killed run lie in the scratch folder, which lib.sh cleared.
-trap 'clear_output_dir; unmount_all; cleanup_e2e; stop_own_session' EXIT
+trap 'keep_failure $?; clear_output_dir; unmount_all; cleanup_e2e; stop_own_session' EXIT
 skipped=()
 
 # A small filesystem of its own: make_small_fs DIR SIZE. False where the machine allows no mounting.

@@ -5,7 +5,7 @@
 # no process is left, and the log holds one entry per failed system call.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
-trap 'clear_output_dir; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
 
 use_private_dist
 profile="$VARNELLO_DIST/app/iPod_Profile.ini"

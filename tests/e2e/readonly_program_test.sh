@@ -6,6 +6,9 @@
 # file lies in the user's data folder while it is needed and is gone after, the failure is
 # logged in the user's data folder, and nothing at all was written in the program's folder.
 # Before that, the start removes what a crashed run left in the data folder, and nothing else.
+# On a machine that allows neither a read-only bind mount nor immutable folders the folder
+# stays writable: the test then runs the rest and exits with 77 ("Not Run" in ctest).
+# VARNELLO_E2E_NO_MOUNT=1 behaves as such a machine.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
 
@@ -17,7 +20,7 @@ unprotect() {
     esac
     protection=""
 }
-trap 'clear_output_dir; unprotect; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; unprotect; cleanup_e2e' EXIT
 
 # Files named as the program names intermediate files (name_NNNNN.avi or .mpg).
 intermediate_files() {
@@ -35,14 +38,15 @@ program_before="$(folder_fingerprint "$VARNELLO_DIST")"
 
 # The test runs as root, whom Unix permissions do not stop, and so does Wine: the folder is made
 # read-only for every process by a read-only bind mount, or else by immutable directories.
-if mount --bind "$VARNELLO_DIST" "$VARNELLO_DIST" 2>/dev/null; then
+may_protect() { [ -z "${VARNELLO_E2E_NO_MOUNT:-}" ]; }
+if may_protect && mount --bind "$VARNELLO_DIST" "$VARNELLO_DIST" 2>/dev/null; then
     protection=mount
     mount -o remount,bind,ro "$VARNELLO_DIST" || fail "could not make the program folder a read-only mount"
-elif find "$VARNELLO_DIST" -type d -exec chattr +i {} + 2>/dev/null; then
+elif may_protect && find "$VARNELLO_DIST" -type d -exec chattr +i {} + 2>/dev/null; then
     protection=immutable
 else
     echo "NOTE: this machine allows neither a bind mount nor chattr +i: the program folder stays" \
-         "writable, and the test can only show that nothing new appears in it"
+         "writable; the test runs the rest and then reports itself not run"
 fi
 echo "the program folder is protected by: ${protection:-nothing}"
 if [ -n "$protection" ]; then
@@ -69,7 +73,8 @@ add_file "$E2E_TMP/movie.rm"
 inspect settext 1023 "$title" || fail "could not set the title"
 add_file "$E2E_TMP/clip.avi"
 inspect select 1024 1 || fail "could not choose profile 1"
-state | grep_q '^combo 1024 sel=1 ' || fail "profile 1 is not chosen: $(state | grep '^combo 1024')"
+# A device profile's own settings hold: the page greys the panel's settings out.
+control_line 1025 | grep_q ' enabled=0 ' || fail "the settings stay enabled under profile 1: $(control_line 1025)"
 
 # The intermediate file lives only for the few seconds of its task: a watcher notes each one.
 ( while :; do ls -A "$VARNELLO_DATA" 2>/dev/null | grep -E '_[0-9]{5}[.](avi|mpg)$' >> "$E2E_TMP/seen" || true; sleep 0.05; done ) &
@@ -100,4 +105,8 @@ left="$(intermediate_files "$VARNELLO_DATA" "$VARNELLO_DIST" "$out" "$E2E_TMP" "
 [ -z "$left" ] || fail "intermediate files are left: $left"
 
 close_varnello
+if [ -z "$protection" ]; then
+    echo "NOT RUN: the program folder could not be made read-only; the rest passed"
+    exit 77
+fi
 echo "ok: from a read-only folder a RealMedia task converts, a failure is logged per user, nothing is left"

@@ -10,7 +10,7 @@
 # program this is only an encoder that is slow to report, and its window stays serviced.
 # venc.exe itself is never held: while a Wine process starts, its parent waits for it.
 source "$(dirname "$0")/lib.sh"
-trap 'release_encoder; clear_output_dir; cleanup_e2e' EXIT
+trap 'keep_failure $?; release_encoder; clear_output_dir; cleanup_e2e' EXIT
 
 workers() { prefix_pids 'ffmpeg[.]exe'; }
 release_encoder() { local p; p="$(workers)"; [ -z "$p" ] || kill -CONT $p 2>/dev/null || true; }

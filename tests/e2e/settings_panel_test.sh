@@ -6,7 +6,7 @@
 # shown again at the next start.
 source "$(dirname "$0")/lib.sh"
 chosen="$WINEPREFIX/drive_c/varnello-e2e-out"
-trap 'clear_output_dir; rm -rf "$chosen"; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; rm -rf "$chosen"; cleanup_e2e' EXIT
 
 make_clip "$E2E_TMP/a.avi" 2
 make_clip "$E2E_TMP/b.mpg" 3 -c:v mpeg1video -c:a mp2 -ar 44100

@@ -9,7 +9,7 @@
 # of the last one at once.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
-trap 'clear_output_dir; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
 
 use_private_dist
 out="$E2E_TMP/out"; mkdir -p "$out"
@@ -39,7 +39,10 @@ intermediate_progress() {
 }
 intermediates() { ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg 2>/dev/null || true; }
 
-make_clip "$E2E_TMP/long.avi" 300 -s 640x480
+# Long enough to be still encoding when Stop comes after the steps below on a fast machine: five
+# minutes made once and copied four times over (stream copy costs nothing).
+make_clip "$E2E_TMP/part.avi" 300 -s 640x480
+ffmpeg -v error -y -stream_loop 3 -i "$E2E_TMP/part.avi" -c copy "$E2E_TMP/long.avi"
 make_clip "$E2E_TMP/clip.avi" 2
 make_clip "$E2E_TMP/movie.rm" 300
 start_varnello
@@ -57,18 +60,19 @@ wait_for 60 bash -c "'$WINE' '$VARNELLO_TEST_BIN/inspect.exe' state 2>/dev/null 
 focus_varnello
 for _ in $(seq 40); do
     [ "$(inspect focus)" = "1011" ] && break
-    xdotool key Tab; sleep 0.2
+    xdotool key Tab; input_taken
 done
 [ "$(inspect focus)" = "1011" ] || fail "plain task: Tab never reached the list during the run"
-xdotool key Home; sleep 0.2; xdotool key Up Prior End Down Next; sleep 0.5
+# Each key and press is checked once the page has taken it (its thread has answered since).
+xdotool key Home Up Prior End Down Next; input_taken
 row0="$(inspect rowpoint 0)"
-xdotool mousemove $row0 mousedown 1; sleep 0.2
-xdotool mousemove_relative 40 25; sleep 0.2; xdotool mouseup 1; sleep 0.5
-xdotool mousemove $row0 click 1; sleep 0.5
+xdotool mousemove $row0 mousedown 1; input_taken
+xdotool mousemove_relative 40 25 mouseup 1; input_taken
+xdotool mousemove $row0 click 1; input_taken
 [ "$(list_mark)" = "1" ] || fail "plain task: keys or the mouse moved the list to row $(list_mark) during the run"
 row_text 1 | grep_q '^row 1 state=3 ' || fail "plain task: the current row lost its selection: $(row_text 1)"
 # The Stop button's tooltip shows while the mouse rests on it.
-xdotool mousemove $(control_centre 1049); sleep 0.3; xdotool mousemove_relative 2 2
+xdotool mousemove $(control_centre 1049); input_taken; xdotool mousemove_relative 2 2
 wait_for 10 bash -c "'$WINE' '$VARNELLO_TEST_BIN/inspect.exe' topwindows 2>/dev/null | grep -q 'tooltips_class32'" \
     || fail "plain task: no tooltip over Stop during the run: $(inspect topwindows)"
 stop_run "plain task"
@@ -124,10 +128,14 @@ clear_log
 click_control 1048
 wait_for 60 holder_running || fail "failed task: the encoder's helper did not start"
 wait_for 10 no_working_encoder || fail "failed task: the encoder did not exit: $(describe_pids 'venc[.]exe')"
-sleep 0.5 # the run sees the end of the encoder's output, and judges the task
+# The run has seen the end of the encoder's output and judged the task: it is removing the file.
+row0_failed() { [ "$(inspect cell 0 4)" = Failed ]; }
+wait_for 10 row0_failed || fail "failed task: the row does not show Failed: [$(inspect cell 0 4)]"
 [ -n "$(holders)" ] || fail "failed task: the file was let go before the test could press Stop"
 stop_run "failed task"
-sleep 2 # time enough for a next encoder to show itself
+# The run is over (its box came); an encoder it started meanwhile has recorded its start by the
+# time every encoder process is gone.
+encoders_gone || fail "failed task: encoder processes left: $(encoder_processes)"
 [ "$(starts)" = "1" ] || fail "failed task: $(starts) encoders were started, the one after the Stop included"
 expect_alive "failed task"
 expect_row_failed 0 "failed task"
@@ -169,9 +177,11 @@ progress_cell_colours() {
 [ "$(progress_cell_colours)" -gt 1 ] || fail "slow exit: the test cannot see the word Finished on the screen"
 click_control 1048
 wait_for 30 bash -c "[ -f '$out/clip_3.mp4' ]" || fail "slow exit: the second run wrote nothing: $(ls "$out")"
-sleep 0.5
-colours="$(progress_cell_colours)"
-[ "$colours" = "1" ] || fail "slow exit: row 1 still shows the first run's text ($colours colours) after the second run began"
+# Row 1 is seen cleared while the run is still on its first task (three encoders started: two
+# by the first run, one by this one); its own turn would repaint it anyway.
+row1_cleared_in_first_task() { [ "$(starts)" -gt 3 ] || [ "$(progress_cell_colours)" = "1" ]; }
+wait_for 10 row1_cleared_in_first_task && [ "$(starts)" = 3 ] \
+    || fail "slow exit: row 1 still showed the first run's text when the second run's second task began"
 stop_run "slow exit, second run"
 expect_alive "slow exit"
 [ -z "$(progress_text 1)" ] || fail "slow exit: the task after the stop shows [$(progress_text 1)]"

@@ -3,7 +3,7 @@
 # file is deleted, the run ends with its box, the task is not finished, no encoder is started
 # for it and no transcoding process is left.
 source "$(dirname "$0")/lib.sh"
-trap 'clear_output_dir; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
 # A private copy of the program, so that nothing here touches the shared staging folder.
 use_private_dist
 
