@@ -42,10 +42,34 @@ std::string Kilo(int value)
     return std::to_string(value) + "k";
 }
 
+// The iPods with video (Baseline H.264 and MPEG-4 up to 640x480) show every pixel square,
+// whatever shape a file's pixels claim; their frames are written with square pixels.
+bool ShowsSquarePixels(const VencOptions& o)
+{
+    const bool ipodCodec = o.videoCodec == VideoCodec::Xvid || o.profile == H264Profile::Baseline;
+    return ipodCodec && static_cast<long>(o.width) * o.height <= 640L * 480;
+}
+
+// The aspect written for the frame: the one asked for, or none where the device shows
+// square pixels.
+std::string WrittenAspect(const VencOptions& o)
+{
+    return ShowsSquarePixels(o) ? std::string() : o.aspect;
+}
+
+// True when the aspect asked for is the frame's own shape (4:3 for 320x240), within 1 %.
+bool AspectIsFrameShape(const VencOptions& o)
+{
+    double w = 0, h = 0;
+    if (std::sscanf(o.aspect.c_str(), "%lf:%lf", &w, &h) != 2 || !(w > 0 && h > 0) || o.height <= 0)
+        return false;
+    return std::fabs((w / h) / (static_cast<double>(o.width) / o.height) - 1.0) < 0.01;
+}
+
 // The output frame's display aspect as an ffmpeg expression: "16:9" -> "(16/9)".
 std::string DisplayAspectExpression(const VencOptions& o)
 {
-    if (o.aspect.empty())
+    if (WrittenAspect(o).empty())
         return "(" + std::to_string(o.width) + "/" + std::to_string(o.height) + ")";
     const auto colon = o.aspect.find(':');
     if (colon == std::string::npos)
@@ -357,7 +381,7 @@ void AddPictureArgs(const VencOptions& o, const SourceVideo& source, const RateC
     Append(a, {"-vf", PictureFilter(o, source), "-s", std::to_string(o.width) + "x" + std::to_string(o.height)});
     if (!rate.ffmpegRate.empty())
         Append(a, {"-r", rate.ffmpegRate});
-    if (!o.aspect.empty())
+    if (!WrittenAspect(o).empty())
         Append(a, {"-aspect", o.aspect});
 }
 
@@ -425,6 +449,9 @@ bool MakeEncodePlan(const VencOptions& o, const SourceDescription& described, co
     if (source.hdr != HdrTransfer::None)
         plan.notes.push_back(std::string("venc: the source is HDR (") +
                              (source.hdr == HdrTransfer::Pq ? "PQ" : "HLG") + "); tone-mapping it to SDR BT.709");
+    if (!o.aspect.empty() && WrittenAspect(o).empty() && !AspectIsFrameShape(o))
+        plan.notes.push_back("venc: an iPod shows square pixels; the picture keeps its shape inside the " +
+                             std::to_string(o.width) + "x" + std::to_string(o.height) + " frame, not " + o.aspect);
     if (source.crop.found)
         plan.notes.push_back("venc: the source's picture has black bars; using its " +
                              std::to_string(source.crop.width) + "x" + std::to_string(source.crop.height) +

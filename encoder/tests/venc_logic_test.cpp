@@ -231,7 +231,8 @@ TEST(EncodePlan, OtherSettingsTranslate)
     EXPECT_EQ(After(a, "-profile:v"), "0") << "Simple Profile";
     EXPECT_EQ(std::find(a.begin(), a.end(), "libx264"), a.end());
     EXPECT_EQ(After(a, "-r"), "30000/1001");
-    EXPECT_EQ(After(a, "-aspect"), "16:9");
+    EXPECT_EQ(After(a, "-aspect"), "<absent>") << "the video iPod shows square pixels";
+    EXPECT_NE(After(a, "-vf").find("(320/240)"), std::string::npos) << "the picture fitted to the frame's shape";
     EXPECT_EQ(After(a, "-ac"), "1");
     EXPECT_EQ(After(a, "-b:a"), "48k");
     EXPECT_EQ(After(a, "-ar"), "24000");

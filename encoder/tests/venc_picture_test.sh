@@ -7,11 +7,13 @@ set -euo pipefail
 source "$VARNELLO_SOURCE/encoder/tests/venc_script_lib.sh"
 
 # name | source size and flags | venc frame options | picture expected inside the frame (w:h:x:y)
+# The iPods show square pixels: a 416x176 frame is shown 2.36:1 whatever -aspect says, so a
+# 4:3 picture keeps its shape inside it.
 cases=(
   "wide|640x360 square pixels|-s 320x240 -aspect 4:3|320:180:0:30"
-  "four3|640x480 square pixels|-s 480x272 -aspect 16:9|360:272:60:0"
+  "four3|640x480 square pixels|-s 480x272 -aspect 16:9|362:272:59:0"
   "pal169|720x576 -aspect 16:9|-s 320x240 -aspect 4:3|320:180:0:30"
-  "ntsc43|720x480 -aspect 4:3|-s 416x176 -aspect 16:9|312:176:52:0"
+  "ntsc43|720x480 -aspect 4:3|-s 416x176 -aspect 16:9|234:176:91:0"
 )
 for entry in "${cases[@]}"; do
   IFS='|' read -r name source frame expected <<<"$entry"

@@ -7,7 +7,7 @@
 # after its audio. The drop adds every one and the Open dialog offers them; every row ends
 # "Finished", and ffprobe and measured frames check rate, level, audio, shape, colours, crop.
 source "$(dirname "$0")/lib.sh"
-trap 'clear_output_dir; cleanup_e2e' EXIT
+trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
 
 clips="$E2E_TMP/clips"; out="$E2E_TMP/out"; mkdir -p "$clips" "$out"
 lavfi() { ffmpeg -v error -y -f lavfi -i "testsrc2=size=$1:rate=${3:-30}:duration=${2:-3}" \
