@@ -57,7 +57,7 @@ TEST(FolderWalk, SubFoldersAreWalkedAndFilesSortedByPath)
 {
     const std::map<std::string, std::vector<FolderEntry>> tree = {
         {"D:\\v", {{"b.AVI", false}, {"notes.txt", false}, {"sub", true}, {"A.mpg", false}, {"a b.avi", false}}},
-        {"D:\\v\\sub", {{"z.rm", false}, {"deep", true}, {"c.mp4", false}}},
+        {"D:\\v\\sub", {{"z.rm", false}, {"deep", true}, {"c.mp4", false}, {"cover.jpg", false}}},
         {"D:\\v\\sub\\deep", {{"y.vob", false}}},
         {"D:\\v\\a", {}},
     };
@@ -66,8 +66,8 @@ TEST(FolderWalk, SubFoldersAreWalkedAndFilesSortedByPath)
         return it == tree.end() ? std::vector<FolderEntry>{} : it->second;
     };
     EXPECT_EQ(CollectVideoFiles("D:\\v", list),
-              (std::vector<std::string>{"D:\\v\\a b.avi", "D:\\v\\A.mpg", "D:\\v\\b.AVI", "D:\\v\\sub\\deep\\y.vob",
-                                        "D:\\v\\sub\\z.rm"}));
+              (std::vector<std::string>{"D:\\v\\a b.avi", "D:\\v\\A.mpg", "D:\\v\\b.AVI", "D:\\v\\sub\\c.mp4",
+                                        "D:\\v\\sub\\deep\\y.vob", "D:\\v\\sub\\z.rm"}));
     EXPECT_TRUE(CollectVideoFiles("D:\\empty", list).empty());
 }
 
