@@ -115,7 +115,9 @@ mkdir -p "$E2E_TMP/drop/a"
 make_clip "$E2E_TMP/drop/a/c.avi" 1
 make_clip "$E2E_TMP/drop/a b.avi" 1
 make_clip "$E2E_TMP/drop/B.MPG" 1 -c:v mpeg1video -c:a mp2 -ar 44100 -f mpeg
-make_clip "$E2E_TMP/drop/a/x.mp4" 1
+# A song and a note beside the videos are not taken (a .mp4 is: today's videos have
+# their own test).
+ffmpeg -v error -y -f lavfi -i "sine=frequency=440:duration=1" "$E2E_TMP/drop/a/song.mp3"
 echo notes >"$E2E_TMP/drop/notes.txt"
 click_control 1014
 drop_paths "$E2E_TMP/show.mpg" "$E2E_TMP/drop"
