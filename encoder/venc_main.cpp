@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/ProcessStart.h"
 #include "encoder/crop_detect.h"
 #include "encoder/encode_plan.h"
 #include "encoder/progress_report.h"
@@ -213,8 +214,11 @@ bool StartFfmpeg(const std::string& ffmpegPath, const std::vector<std::string>& 
     writable.push_back(L'\0');
 
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(venc::Utf8ToWide(ffmpegPath).c_str(), writable.data(), nullptr, nullptr, TRUE,
-                        CREATE_SUSPENDED | DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
+    const std::wstring program = venc::Utf8ToWide(ffmpegPath);
+    if (!varnello::StartProcessRetrying([&] {
+            return CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE,
+                                  CREATE_SUSPENDED | DETACHED_PROCESS, nullptr, nullptr, &startup, &process);
+        })) {
         out.Write("venc: cannot start " + ffmpegPath + ": " + SystemMessage(GetLastError()));
         return false;
     }

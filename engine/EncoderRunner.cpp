@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/ProcessStart.h"
 #include "common/UniqueHandle.h"
 #include "engine/ConversionLog.h"
 #include "engine/ConversionState.h"
@@ -128,8 +129,10 @@ void LaunchEncoder(HANDLE hStdOutput, HANDLE hStdInput, HANDLE hStdError, char* 
     // costs some 0.2 s more a task than one without. No console at all would save another
     // 0.15 s, but the encoder's own console children would then each open one, in view.
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, pszCommandLine, nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &process)) {
+    if (!varnello::StartProcessRetrying([&] {
+            return CreateProcessA(nullptr, pszCommandLine, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                  nullptr, &startup, &process);
+        })) {
         ReportApiError("CreateProcess");
         return;
     }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ProcessStart.h"
 #include "common/UniqueHandle.h"
 
 void AddToiTunes(const char* pszOutputFile)
@@ -19,8 +20,10 @@ void AddToiTunes(const char* pszOutputFile)
     startup.wShowWindow = SW_HIDE;
 
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (!varnello::StartProcessRetrying([&] {
+            return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                  &process);
+        }))
         return;
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hProcess);

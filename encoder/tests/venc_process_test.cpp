@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include "common/ProcessStart.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -88,8 +90,13 @@ public:
         std::vector<char> line(cmd.begin(), cmd.end());
         line.push_back('\0');
         PROCESS_INFORMATION pi{};
-        m_started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr, nullptr,
-                                   &si, &pi) != 0;
+        // As the program starts venc: a start that fails for a passing reason is tried again.
+        m_started = varnello::StartProcessRetrying([&] {
+            return CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                                  &si, &pi);
+        });
+        if (!m_started)
+            std::printf("venc.exe did not start: error %lu\n", static_cast<unsigned long>(GetLastError()));
         CloseHandle(outWrite);
         CloseHandle(inRead);
         if (m_started) {

@@ -3,6 +3,7 @@
 
 #include <mutex>
 
+#include "common/ProcessStart.h"
 #include "standins/videoedit/command_line.h"
 
 namespace vedit {
@@ -52,8 +53,10 @@ bool ChildProcess::Start(const std::wstring& program, const std::vector<std::str
     startup.hStdOutput = captured == CapturedStream::Stdout ? childWrite.Get() : nulOut.Get();
     startup.hStdError = captured == CapturedStream::Stderr ? childWrite.Get() : nulOut.Get();
     PROCESS_INFORMATION info{};
-    const BOOL started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
+    const bool started = varnello::StartProcessRetrying([&] {
+        return CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                              nullptr, &startup, &info);
+    });
     // Our copy of the child's end goes now, so the pipe ends when the child does.
     childWrite.Reset();
     if (!started)
