@@ -18,14 +18,9 @@ app="$build/dist/app"
 run="$root/scripts/wine-run.sh"
 runs="${1:-5}"
 seconds="${2:-60}"
-[ -x "$app/venc.exe" ] && [ -f "$app/ffmpeg.exe" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
-if ! command -v HandBrakeCLI >/dev/null; then
-    echo "installing handbrake-cli" >&2
-    sudo_cmd=""; [ "$(id -u)" = 0 ] || sudo_cmd=sudo
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends handbrake-cli >/dev/null
-fi
-
 source "$root/scripts/bench_lib.sh"
+need_staged_encoder
+need_handbrake
 bench_workspace
 
 clip="$work/clip.avi"

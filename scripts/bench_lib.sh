@@ -17,6 +17,19 @@ time_one() {
     echo "$end - $start" | bc -l
 }
 
+# The staged venc.exe and ffmpeg.exe in $app, or the advice to build first.
+need_staged_encoder() {
+    [ -x "$app/venc.exe" ] && [ -f "$app/ffmpeg.exe" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
+}
+
+# Debian's HandBrakeCLI, installed when missing: the benchmarks' outside reference.
+need_handbrake() {
+    command -v HandBrakeCLI >/dev/null && return 0
+    echo "installing handbrake-cli" >&2
+    local sudo_cmd=""; [ "$(id -u)" = 0 ] || sudo_cmd=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends handbrake-cli >/dev/null
+}
+
 # One persistent Wine session for all runs (so that each run pays only its process start),
 # unless one is open already; bench_close_session ends it if it was opened here.
 bench_open_session() {
