@@ -3,6 +3,9 @@
 
 #include <string.h>
 
+#include <memory>
+
+#include "app/SingleInstance.h"
 #include "app/VarnelloApp.h"
 #include "res/resource.h"
 #include "ui/HelpInBrowser.h"
@@ -44,12 +47,16 @@ BOOL CMainFrameDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     g_pMainFrame = this;
+    SingleInstance::MarkFrame(m_hWnd);
     SetWindowPos(nullptr, 0, 0, kFrameWidth, kFrameHeight, SWP_NOZORDER | SWP_NOMOVE);
     PageContext context;
     context.strProgramDir = g_szModuleDir;
     context.strProductName = g_strProductName;
     context.pSkin = &g_skin;
     context.pCaptionWindow = this;
+    context.registerVideoControl = [] {
+        return std::make_shared<VideoEditRegistration>(RegisterVideoEditComponent());
+    };
     m_dlgMain.SetContext(context);
     m_dlgMain.Create(IDD_MAINPAGE, this);
     m_dlgMain.MoveWindow(kPageLeft, kPageTop, kPageWidth, kPageHeight, TRUE);

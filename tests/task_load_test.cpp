@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "framework/OleControlContainer.h"
 #include "res/resource.h"
 #include "standins/videoedit/video_edit_registration.h"
+#include "tests/support/shell_folder_redirect.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/window_inspector.h"
 
@@ -134,7 +136,7 @@ protected:
         CreateDirectoryA(m_out.c_str(), nullptr);
         // The page keeps its list in the user's local application data: here a private one,
         // so the test starts empty and leaves no 10 000-task list for the next program.
-        SetEnvironmentVariableA("LOCALAPPDATA", m_dir.c_str());
+        m_localData = std::make_unique<testpaths::ShellFolderRedirect>("Local AppData", m_dir);
 
         // What start-up does for the program, with the staged program's folder as its own.
         const std::string dist = testpaths::DistDir();
@@ -195,6 +197,7 @@ protected:
         }
         RemoveDirectoryA(m_out.c_str());
         DeleteFileA((m_dir + "\\Varnello\\tasks.lst").c_str());
+        DeleteFileA((m_dir + "\\Varnello\\log.txt").c_str());
         RemoveDirectoryA((m_dir + "\\Varnello").c_str());
         RemoveDirectoryA(m_dir.c_str());
     }
@@ -231,6 +234,7 @@ protected:
     std::vector<std::string> m_clips;
     size_t m_nextClip = 0;
     std::vector<std::string> m_messages;
+    std::unique_ptr<testpaths::ShellFolderRedirect> m_localData;
     VideoEditRegistration m_component;
     AfxFileDialogSeam m_oldFileDialog;
     AfxMessageBoxSeam m_oldMessageBox;

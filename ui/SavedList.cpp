@@ -54,17 +54,17 @@ void CVarnelloDlg::RestoreTaskList()
         AppendLog(strGone.c_str());
     if (saved.tasks.empty())
         return;
-    for (ConvertTask& task : saved.tasks) {
-        // Marked so the row says so; a run then fails it like any unreadable source.
-        task.bSourceMissing = GetFileAttributesA(task.strSourcePath) == INVALID_FILE_ATTRIBUTES ? 1 : 0;
+    for (ConvertTask& task : saved.tasks)
         m_arrTasks.Add(task);
-    }
     m_videoEdit.ShowWindow(SW_SHOW);
     m_picWelcome.ShowWindow(SW_HIDE);
     RefreshTaskList();
     m_nCurrentTask = saved.nCurrent;
     ShowTaskSettings(m_nCurrentTask);
-    if (HasPendingLengths())
-        PostMessage(WM_READ_NEXT_LENGTH, 0, 0);
+    // A source that has gone since is marked so its row says so (a run then fails it like any
+    // unreadable source); the check is the reader's, since a share that is gone can take
+    // minutes to answer and the window is shown meanwhile.
+    AskWhichSourcesExist();
+    AskNextLength();
     SaveTaskList(); // written again only if a profile moved or the file had an older format
 }

@@ -5,18 +5,14 @@
 #include <windows.h>
 
 #include "common/UniqueHandle.h"
+#include "engine/UserFolders.h"
 
 namespace tasklistfile {
 
 std::string SavedListPath()
 {
-    char szBase[MAX_PATH] = {};
-    const DWORD nLength = GetEnvironmentVariableA("LOCALAPPDATA", szBase, MAX_PATH);
-    if (nLength == 0 || nLength >= MAX_PATH)
-        return std::string();
-    std::string folder = std::string(szBase) + "\\Varnello";
-    CreateDirectoryA(folder.c_str(), nullptr); // already there is fine
-    return folder + "\\tasks.lst";
+    // The same folder as the log and the intermediate files: the shell's local application data.
+    return UserDataFolder() + "tasks.lst";
 }
 
 bool ReplaceFileContents(const std::string& path, const std::string& text)

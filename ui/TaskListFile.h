@@ -7,8 +7,8 @@
 
 namespace tasklistfile {
 
-// "%LOCALAPPDATA%\Varnello\tasks.lst" (the folder is made when missing); empty when the
-// user's application-data folder is unknown.
+// "<local application data>\Varnello\tasks.lst", beside log.txt (the folder is made when
+// missing).
 std::string SavedListPath();
 
 // Writes text to path.new, flushes it and moves it over path. false on any failure, the old

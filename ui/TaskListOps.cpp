@@ -54,9 +54,9 @@ namespace {
 
 // Reading a length starts the media tool once per file (0.1 to 0.5 s under Wine). An add
 // reads lengths at once for this long, and always the first file's, so a few files are
-// complete when the list shows them; the lengths of the rest are read one per turn of the
-// message loop just after, keeping the window responsive.
-constexpr DWORD kReadNowMilliseconds = 300;
+// complete when the list shows them; the source reader reads the rest on its own thread
+// while the window goes on answering input.
+constexpr DWORD kReadNowMilliseconds = 100;
 
 std::string FileNameOf(const CString& strPath)
 {
@@ -113,7 +113,7 @@ void CVarnelloDlg::AddSourceFiles(const std::vector<CString>& paths)
         SaveTaskList();
     }
     if (HasPendingLengths())
-        PostMessage(WM_READ_NEXT_LENGTH, 0, 0);
+        AskNextLength();
     else
         ReportUnreadableFiles();
 }
@@ -134,9 +134,16 @@ bool CVarnelloDlg::ReadNextPendingLength()
             nRow = i;
     if (nRow < 0)
         return false;
-    ConvertTask task = m_arrTasks.GetAt(nRow);
     double dLength = 0.0;
-    if (ReadSourceLength(task.strSourcePath, dLength)) {
+    ReadSourceLength(m_arrTasks.GetAt(nRow).strSourcePath, dLength);
+    ApplySourceLength(nRow, dLength);
+    return true;
+}
+
+void CVarnelloDlg::ApplySourceLength(int nRow, double dLength)
+{
+    ConvertTask task = m_arrTasks.GetAt(nRow);
+    if (dLength > 0.0) {
         task.bLengthPending = 0;
         task.dStartTime = 0.0;
         task.dEndTime = dLength;
@@ -144,8 +151,7 @@ bool CVarnelloDlg::ReadNextPendingLength()
         InvalidateCells(nRow, nRow, 2, false);
         if (nRow == m_nCurrentTask)
             ShowTaskSettings(nRow); // the slider can now span the file
-        SaveTaskList();
-        return true;
+        return;
     }
     // Unreadable: the task leaves the list, as if never added.
     m_unreadableFiles.push_back(FileNameOf(task.strSourcePath));
@@ -161,25 +167,94 @@ bool CVarnelloDlg::ReadNextPendingLength()
         ShowTaskSettings(m_nCurrentTask);
     }
     m_lstTasks.Invalidate(FALSE); // the later rows moved up
-    SaveTaskList();
-    return true;
 }
 
-LRESULT CVarnelloDlg::OnReadNextLength(WPARAM, LPARAM)
+SourceReader* CVarnelloDlg::Reader()
 {
+    if (!m_sourceReader && m_hWnd && m_context.registerVideoControl)
+        m_sourceReader = std::make_unique<SourceReader>(m_hWnd, WM_SOURCE_ANSWER, kVideoEditClsidText,
+                                                        m_context.registerVideoControl);
+    return m_sourceReader.get();
+}
+
+void CVarnelloDlg::AskNextLength()
+{
+    if (m_bLengthAsked || m_bConverting == 1)
+        return;
+    for (const ConvertTask& task : m_arrTasks.Items()) {
+        if (task.bLengthPending != 1)
+            continue;
+        if (SourceReader* pReader = Reader()) {
+            pReader->Ask(SourceReader::Question::Length, static_cast<const char*>(task.strSourcePath));
+            m_bLengthAsked = true;
+        } else {
+            ReadAllPendingLengths(); // no reader: the lengths are read here, as before a run
+        }
+        return;
+    }
+}
+
+void CVarnelloDlg::AskWhichSourcesExist()
+{
+    SourceReader* pReader = Reader();
+    for (int i = 0; i < GetTaskCount(); ++i) {
+        const ConvertTask& task = m_arrTasks.Items()[static_cast<size_t>(i)];
+        if (pReader) {
+            pReader->Ask(SourceReader::Question::Exists, static_cast<const char*>(task.strSourcePath));
+        } else if (GetFileAttributesA(task.strSourcePath) == INVALID_FILE_ATTRIBUTES) {
+            ConvertTask missing = task;
+            missing.bSourceMissing = 1;
+            m_arrTasks.SetAt(i, missing);
+        }
+    }
+}
+
+LRESULT CVarnelloDlg::OnSourceAnswer(WPARAM, LPARAM)
+{
+    SourceReader::Answer answer;
+    if (!m_sourceReader || !m_sourceReader->TakeAnswer(answer))
+        return 0;
+    if (answer.question == SourceReader::Question::Exists) {
+        // Every row of that source: a list may hold one file twice, trimmed two ways.
+        for (int i = 0; i < GetTaskCount(); ++i) {
+            ConvertTask task = m_arrTasks.GetAt(i);
+            if (answer.path != static_cast<const char*>(task.strSourcePath) || (task.bSourceMissing == 1) == !answer.exists)
+                continue;
+            task.bSourceMissing = answer.exists ? 0 : 1;
+            m_arrTasks.SetAt(i, task);
+            InvalidateCells(i, i, 4, false);
+        }
+        return 0;
+    }
+    m_bLengthAsked = false;
     if (m_bConverting == 1)
         return 0; // the run read every length before it started
-    if (ReadNextPendingLength() && HasPendingLengths())
-        PostMessage(WM_READ_NEXT_LENGTH, 0, 0);
-    else
+    // The first row still waiting for this file's length: rows removed or added meanwhile
+    // leave no stale row number behind.
+    for (int i = 0; i < GetTaskCount(); ++i) {
+        const ConvertTask& task = m_arrTasks.Items()[static_cast<size_t>(i)];
+        if (task.bLengthPending == 1 && answer.path == static_cast<const char*>(task.strSourcePath)) {
+            ApplySourceLength(i, answer.length);
+            break;
+        }
+    }
+    if (HasPendingLengths()) {
+        AskNextLength();
+    } else {
+        // The batch is read: the list is written once for all of it.
+        SaveTaskList();
         ReportUnreadableFiles();
+    }
     return 0;
 }
 
 void CVarnelloDlg::ReadAllPendingLengths()
 {
-    while (ReadNextPendingLength()) {
-    }
+    bool bAny = false;
+    while (ReadNextPendingLength())
+        bAny = true;
+    if (bAny)
+        SaveTaskList();
     ReportUnreadableFiles();
 }
 

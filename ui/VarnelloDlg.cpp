@@ -108,7 +108,8 @@ BEGIN_MESSAGE_MAP(CVarnelloDlg, CPropertyPage)
     ON_REGISTERED_MESSAGE(RANGE_CHANGED, OnRangeChanged)
     ON_MESSAGE(WM_LIST_GETCELLINFO, OnGetCellInfo)
     ON_MESSAGE(WM_SAVE_TASK_LIST, OnSaveTaskList)
-    ON_MESSAGE(WM_READ_NEXT_LENGTH, OnReadNextLength)
+    ON_MESSAGE(WM_SOURCE_ANSWER, OnSourceAnswer)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 BEGIN_EVENTSINK_MAP(CVarnelloDlg, CPropertyPage)
@@ -458,6 +459,7 @@ void CVarnelloDlg::OnDestroy()
 {
     if (m_bSavePending)
         WriteTaskList(); // the posted request would find no window
+    m_sourceReader.reset(); // its answers would find no window either
     CPropertyPage::OnDestroy();
     if (m_bConverting == 1)
         StopConversion(true);

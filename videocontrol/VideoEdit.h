@@ -6,6 +6,11 @@
 
 #include "framework/OleControlWnd.h"
 
+// The control's class, as the page's dialog template names it, and the DISPID of GetDuration,
+// for callers that hold the control without a window (SourceReader).
+constexpr const char* kVideoEditClsidText = "{57D9AF4C-23BA-47EC-A40B-2DA79641B285}";
+constexpr DISPID kVideoEditGetDuration = 32;
+
 // A codec list returned by GetVideoCodecs / GetAudioCodecs.
 class CCodecList : public COleDispatchDriver {
 public:
