@@ -341,15 +341,21 @@ int main()
         out.Write(parsed.error);
         return kExitRefused;
     }
-    const venc::VencOptions& options = parsed.options;
+    venc::VencOptions options = parsed.options;
     if (!FileExists(options.inputPath)) {
         out.Write("venc: input file not found: " + options.inputPath);
         return kExitRefused;
     }
-    if (!options.overwrite &&
-        GetFileAttributesW(venc::Utf8ToWide(options.outputPath).c_str()) != INVALID_FILE_ATTRIBUTES) {
-        out.Write("venc: output file exists (give -y to overwrite): " + options.outputPath);
-        return kExitRefused;
+    if (!options.overwrite) {
+        WIN32_FILE_ATTRIBUTE_DATA existing{};
+        if (GetFileAttributesExW(venc::Utf8ToWide(options.outputPath).c_str(), GetFileExInfoStandard, &existing)) {
+            // An empty file is a name its caller reserved for this output: nothing in it is lost.
+            if (existing.nFileSizeHigh != 0 || existing.nFileSizeLow != 0) {
+                out.Write("venc: output file exists (give -y to overwrite): " + options.outputPath);
+                return kExitRefused;
+            }
+            options.overwrite = true;
+        }
     }
     const std::string ffmpegPath = ProgramDirectory() + "ffmpeg.exe";
     if (!FileExists(ffmpegPath)) {

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "framework/TextBytes.h"
 
@@ -40,6 +41,34 @@ std::string ChooseOutputPath(const std::string& folder, const std::string& outpu
     if (candidate.size() > kMaxPath)
         return std::string();
     return candidate;
+}
+
+std::string ReserveOutputPath(const std::string& folder, const std::string& outputName,
+                              const std::function<bool(const std::string&)>& exists,
+                              const std::function<Claim(const std::string&)>& claim)
+{
+    // Each name taken meanwhile counts as existing from then on; a folder that keeps making
+    // files faster than names are tried is given up on.
+    constexpr int kMaxAttempts = 1000;
+    std::set<std::string> taken;
+    const auto existsOrTaken = [&](const std::string& candidate) {
+        return taken.count(candidate) != 0 || exists(candidate);
+    };
+    for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+        const std::string candidate = ChooseOutputPath(folder, outputName, existsOrTaken);
+        if (candidate.empty())
+            return std::string();
+        switch (claim(candidate)) {
+        case Claim::Created:
+            return candidate;
+        case Claim::Taken:
+            taken.insert(candidate);
+            break;
+        case Claim::Failed:
+            return std::string();
+        }
+    }
+    return std::string();
 }
 
 } // namespace outputpath

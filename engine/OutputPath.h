@@ -27,4 +27,15 @@ std::string WithTrailingBackslash(const std::string& folder);
 std::string ChooseOutputPath(const std::string& folder, const std::string& outputName,
                              const std::function<bool(const std::string&)>& exists);
 
+// What an attempt to create a chosen name exclusively gave.
+enum class Claim { Created, Taken, Failed };
+
+// ChooseOutputPath, then the name made the run's own by creating it exclusively (claim): a
+// name that another program took between the two is passed over for the next free one, so a
+// file the run did not make is never replaced. Empty when no name fits, when the folder
+// refuses the file, or when every name tried was taken meanwhile.
+std::string ReserveOutputPath(const std::string& folder, const std::string& outputName,
+                              const std::function<bool(const std::string&)>& exists,
+                              const std::function<Claim(const std::string&)>& claim);
+
 } // namespace outputpath

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstring>
+
 namespace {
 
 bool IsFolder(const char* pszPath)
@@ -51,6 +53,10 @@ std::string UserVideosFolder()
 
 bool EnsureFolderExists(const char* pszFolder)
 {
+    // A folder text longer than any path the program can use: none of it is made, since its
+    // first part would name another folder.
+    if (std::strlen(pszFolder) >= MAX_PATH)
+        return false;
     if (IsFolder(pszFolder))
         return true;
     // The shell's call makes the missing parents too; it wants no trailing backslash except

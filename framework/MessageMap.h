@@ -151,6 +151,9 @@ protected:                                                        \
               return true;)
 // void OnDestroy()
 #define ON_WM_DESTROY() AFX_ENTRY(WM_DESTROY, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(), OnDestroy)(); return true;)
+// void OnTimer(UINT_PTR nIDEvent)
+#define ON_WM_TIMER() \
+    AFX_ENTRY(WM_TIMER, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(UINT_PTR), OnTimer)(static_cast<UINT_PTR>(m.wParam)); return true;)
 // void OnClose()
 #define ON_WM_CLOSE() AFX_ENTRY(WM_CLOSE, 0, 0, 0, AFX_HANDLER(void (ThisClass::*)(), OnClose)(); return true;)
 // int OnCreate(LPCREATESTRUCT lpCreateStruct)

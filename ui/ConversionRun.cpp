@@ -16,6 +16,8 @@
 #include "engine/OutputPath.h"
 #include "engine/UserFolders.h"
 #include "engine/WorkingDirectory.h"
+#include "common/UniqueHandle.h"
+#include "videocontrol/IntermediateLogic.h"
 #include "framework/MessagePump.h"
 #include "res/resource.h"
 #include "ui/ShutdownWarning.h"
@@ -33,35 +35,70 @@ bool OutputWasWritten(const char* pszPath)
     return _stat64(pszPath, &info) == 0 && (info.st_mode & _S_IFREG) != 0 && info.st_size > 0;
 }
 
-// Removes what a failed encoder left under the task's output name: a cut-off file that no
-// player can open, on a disk it may have filled. The name was free when the task began (the
-// run never chooses an existing name), so the file is the failed attempt's own. An encoder's
-// helper may hold it open for a moment after the encoder died: try for a little while.
-void RemoveFailedOutput(const char* pszPath)
+// An empty file left at a reserved name: the encoder never wrote into it.
+bool IsEmptyFile(const char* pszPath)
 {
-    if (GetFileAttributesA(pszPath) == INVALID_FILE_ATTRIBUTES)
-        return;
-    const DWORD start = GetTickCount();
-    while (!DeleteFileA(pszPath) && GetLastError() != ERROR_FILE_NOT_FOUND && GetTickCount() - start < 3000) {
-        PumpMessages();
-        Sleep(50);
-    }
+    struct _stat64 info {};
+    return _stat64(pszPath, &info) == 0 && (info.st_mode & _S_IFREG) != 0 && info.st_size == 0;
 }
 
-// Deletes a RealMedia task's intermediate file once the task's turn is over, converted,
-// failed, refused or stopped: it is a full copy of the trimmed video, of no use afterwards. An
-// encoder that was just told to quit may hold it open for a moment: try for a little while.
-void RemoveIntermediateFile(const ConvertTask& task)
+// The claim of an output name: created exclusively, so that a file another program made at
+// that name a moment ago is never the one the encoder replaces.
+outputpath::Claim ClaimOutputFile(const std::string& path)
 {
-    if (task.bNeedIntermediate != 1 || task.strIntermediatePath.IsEmpty())
-        return;
-    const DWORD start = GetTickCount();
-    while (!DeleteFileA(task.strIntermediatePath) && GetLastError() != ERROR_FILE_NOT_FOUND &&
-           GetLastError() != ERROR_PATH_NOT_FOUND && GetTickCount() - start < 3000)
-        Sleep(50);
+    const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                        nullptr));
+    if (file)
+        return outputpath::Claim::Created;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? outputpath::Claim::Taken
+                                                                       : outputpath::Claim::Failed;
 }
 
 } // namespace
+
+void CVarnelloDlg::RemoveRunFile(const CString& strPath)
+{
+    // An encoder or the video control that was just told to quit may hold the file open for a
+    // moment: it is deleted later by the timer rather than waited for here.
+    if (strPath.IsEmpty() || DeleteFileA(strPath) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+        GetLastError() == ERROR_PATH_NOT_FOUND)
+        return;
+    m_lateDeletes.Add(static_cast<const char*>(strPath), GetTickCount());
+    SetTimer(kLateDeleteTimer, kLateDeleteRetryMs);
+}
+
+void CVarnelloDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != kLateDeleteTimer) {
+        CPropertyPage::OnTimer(nIDEvent);
+        return;
+    }
+    m_lateDeletes.RetryDue(GetTickCount(), [](const std::string& path) {
+        return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+               GetLastError() == ERROR_PATH_NOT_FOUND;
+    });
+    if (m_lateDeletes.Empty())
+        KillTimer(kLateDeleteTimer);
+}
+
+void CVarnelloDlg::RemoveIntermediateFile(const ConvertTask& task)
+{
+    // A RealMedia task's intermediate file is a full copy of the trimmed video, of no use once
+    // the task's turn is over, converted, failed, refused or stopped.
+    if (task.bNeedIntermediate == 1)
+        RemoveRunFile(task.strIntermediatePath);
+}
+
+void CVarnelloDlg::RemoveFailedOutput()
+{
+    // What a failed encoder left under the task's output name: a cut-off file that no player
+    // can open, on a disk it may have filled. Only a file this run made: the name was
+    // reserved by creating it, and nothing else is ever deleted.
+    if (m_bOutputReserved)
+        RemoveRunFile(m_szOutputFile);
+    m_bOutputReserved = false;
+}
 
 void CVarnelloDlg::OnStartConvert()
 {
@@ -87,8 +124,11 @@ void CVarnelloDlg::OnStartConvert()
 
 bool CVarnelloDlg::OutputFolderIsReady()
 {
-    char szOutputDir[MAX_PATH] = {};
-    m_edtOutputDir.GetWindowText(szOutputDir, MAX_PATH);
+    // The whole text: a stored folder may be longer than a path buffer, and one cut short
+    // would name another folder.
+    CString strOutputDir;
+    m_edtOutputDir.GetWindowText(strOutputDir);
+    const char* szOutputDir = strOutputDir;
     if (szOutputDir[0] == '\0') {
         const CString strText = CenterMessageText("Please set the output directory firstly");
         AfxSeamMessageBox(m_hWnd, strText, "Error", MB_OK);
@@ -124,9 +164,17 @@ bool CVarnelloDlg::ConvertOneTask(int nIndex)
         TranscodeToIntermediate(nIndex);
         if (g_bStopConvert)
             return false;
+        // The control reports its step finished whatever became of its writer: a file cut
+        // short would be converted as if it were the whole range.
+        const std::string strFault = IntermediateStepFault(nIndex);
+        if (!strFault.empty()) {
+            RefuseTask(nIndex, m_arrTasks.GetAt(nIndex).strIntermediatePath, strFault);
+            return true;
+        }
     }
-    if (!MakeOutputFileName(nIndex, m_szOutputFile)) {
-        RefuseTask(nIndex);
+    std::string strRefusal;
+    if (!MakeOutputFileName(nIndex, m_szOutputFile, strRefusal)) {
+        RefuseTask(nIndex, strRefusal.c_str(), std::string());
         return true;
     }
     CString strCommand = BuildCommandLine(nIndex);
@@ -145,15 +193,34 @@ bool CVarnelloDlg::ConvertOneTask(int nIndex)
     return true;
 }
 
-void CVarnelloDlg::RefuseTask(int nIndex)
+void CVarnelloDlg::RefuseTask(int nIndex, const char* pszOutput, const std::string& strWhy)
 {
-    // The output path would not fit: refuse this task rather than write a cut path.
+    // The task fails before its encoder starts: nothing is handed on to it.
     ConvertTask refused = m_arrTasks.GetAt(nIndex);
     refused.bFailed = 1;
     m_arrTasks.SetAt(nIndex, refused);
     InvalidateCells(nIndex, nIndex, 4, false);
-    LogFailedTask(refused.strSourcePath, "(the output path would be longer than 259 characters)", {});
+    std::vector<std::string> lines;
+    if (!strWhy.empty())
+        lines.push_back(strWhy);
+    LogFailedTask(refused.strSourcePath, pszOutput, lines);
     RemoveIntermediateFile(refused);
+}
+
+std::string CVarnelloDlg::IntermediateStepFault(int nIndex)
+{
+    const ConvertTask task = m_arrTasks.GetAt(nIndex);
+    if (task.strIntermediatePath.IsEmpty())
+        return "The intermediate file's path would be longer than 259 characters.";
+    if (task.bIntermediateDone != 1 || !OutputWasWritten(task.strIntermediatePath))
+        return "The video control did not write the intermediate file.";
+    const double dWritten = m_videoEdit.GetDuration(task.strIntermediatePath);
+    const double dWanted = task.dEndTime - task.dStartTime;
+    if (IntermediateCoversRange(dWritten, dWanted))
+        return std::string();
+    CString strWhy;
+    strWhy.Format("The intermediate file ended early: %.1f of %.1f seconds were written.", dWritten, dWanted);
+    return static_cast<const char*>(strWhy);
 }
 
 void CVarnelloDlg::FinishTask(int nIndex, bool bEncoderDone)
@@ -173,8 +240,9 @@ void CVarnelloDlg::FinishTask(int nIndex, bool bEncoderDone)
     InvalidateCells(nIndex, nIndex, 4, false);
     RemoveIntermediateFile(task);
     if (task.bFailed == 1)
-        RemoveFailedOutput(m_szOutputFile);
-    else if (m_chkShutdown.GetCheck() == 0)
+        RemoveFailedOutput();
+    m_bOutputReserved = false;
+    if (task.bFinished == 1 && m_chkShutdown.GetCheck() == 0)
         AddToiTunes();
 }
 
@@ -191,6 +259,11 @@ void CVarnelloDlg::EndRun()
         m_videoEdit.StopConvert();
         RemoveIntermediateFile(m_arrTasks.GetAt(g_nConvertIndex));
     }
+    // A name reserved for a task stopped before its encoder wrote anything: the empty file
+    // would only be in the way.
+    if (m_bOutputReserved && IsEmptyFile(m_szOutputFile))
+        RemoveRunFile(m_szOutputFile);
+    m_bOutputReserved = false;
     m_bConverting = 0;
     m_btnStartConvert.ShowWindow(SW_SHOW);
     m_btnStopConvert.ShowWindow(SW_HIDE);
@@ -218,9 +291,8 @@ void CVarnelloDlg::StopConversion(bool bWindowClosing)
     m_bWindowClosing = m_bWindowClosing || bWindowClosing;
     g_bStopConvert = true;
     EndEncoder();
-    if (IsValidTask(g_nConvertIndex) && m_arrTasks.GetAt(g_nConvertIndex).bNeedIntermediate == 1 &&
-        !m_arrTasks.GetAt(g_nConvertIndex).strIntermediatePath.IsEmpty())
-        DeleteFileA(m_arrTasks.GetAt(g_nConvertIndex).strIntermediatePath);
+    if (IsValidTask(g_nConvertIndex))
+        RemoveIntermediateFile(m_arrTasks.GetAt(g_nConvertIndex));
 }
 
 void CVarnelloDlg::ResetTaskProgress()
@@ -242,20 +314,29 @@ void CVarnelloDlg::ResetTaskProgress()
     }
 }
 
-bool CVarnelloDlg::MakeOutputFileName(int nIndex, char* pszBuffer)
+bool CVarnelloDlg::MakeOutputFileName(int nIndex, char* pszBuffer, std::string& strRefusal)
 {
     // The whole folder text: a fixed buffer could cut it inside a character and name
-    // another folder. ChooseOutputPath refuses a path that does not fit.
+    // another folder. The name is reserved as it is chosen, by creating it: the encoder's
+    // -y then replaces only the run's own empty file, never one that appeared meanwhile.
     CString strOutputDir;
     m_edtOutputDir.GetWindowText(strOutputDir);
-    const std::string strPath = outputpath::ChooseOutputPath(
-        strOutputDir.str(), static_cast<const char*>(m_arrTasks.GetAt(nIndex).strOutputName),
-        [](const std::string& candidate) { return _access(candidate.c_str(), 0) == 0; });
+    const std::string strName = static_cast<const char*>(m_arrTasks.GetAt(nIndex).strOutputName);
+    const std::string strPath = outputpath::ReserveOutputPath(
+        strOutputDir.str(), strName, [](const std::string& candidate) { return _access(candidate.c_str(), 0) == 0; },
+        ClaimOutputFile);
+    pszBuffer[0] = '\0';
+    m_bOutputReserved = false;
     if (strPath.empty()) {
-        pszBuffer[0] = '\0';
+        const bool bTooLong = outputpath::ChooseOutputPath(strOutputDir.str(), strName, [](const std::string&) {
+                                  return false;
+                              }).empty();
+        strRefusal = bTooLong ? "(the output path would be longer than 259 characters)"
+                              : "(no output file could be created in " + strOutputDir.str() + ")";
         return false;
     }
     std::memcpy(pszBuffer, strPath.c_str(), strPath.size() + 1);
+    m_bOutputReserved = true;
     return true;
 }
 

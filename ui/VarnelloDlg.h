@@ -5,6 +5,7 @@
 // ConversionRun.cpp (start, stop, naming) and Preview.cpp (trimming and preview).
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "controls/FadePicture.h"
@@ -13,15 +14,17 @@
 #include "controls/TaskListCtrl.h"
 #include "engine/ConversionState.h"
 #include "engine/ConvertTask.h"
+#include "engine/LateDeletes.h"
 #include "framework/AfxWin.h"
 #include "framework/OleDispatchDriver.h"
 #include "framework/OleEventSink.h"
+#include "videocontrol/SourceReader.h"
 #include "videocontrol/VideoEdit.h"
 
 // Posted to the page itself: write the task list file now that a burst of changes is over.
 constexpr UINT WM_SAVE_TASK_LIST = WM_APP + 0x20;
-// Posted to the page itself: read the length of the next task still waiting for it.
-constexpr UINT WM_READ_NEXT_LENGTH = WM_APP + 0x21;
+// Posted to the page by its source reader: an answer about a source file is waiting.
+constexpr UINT WM_SOURCE_ANSWER = WM_APP + 0x21;
 
 // What the page needs of the program around it; whoever creates the page hands it over
 // before Create.
@@ -30,6 +33,9 @@ struct PageContext {
     CString strProductName;               // the caption's first word
     COleDispatchDriver* pSkin = nullptr;  // the skin component; none: the page goes unskinned
     CWnd* pCaptionWindow = nullptr;       // the window whose caption names product and version
+    // Makes the video control creatable on the source reader's thread; none: lengths are read
+    // on the window's own thread.
+    SourceReader::ControlRegistrar registerVideoControl;
 };
 
 class CVarnelloDlg : public CPropertyPage, public ConversionTarget {
@@ -80,11 +86,19 @@ protected:
     void AddSourceFiles(const std::vector<CString>& paths);
     // The file's media length; false (and no task should be made) when it cannot be read.
     bool ReadSourceLength(const CString& strPath, double& dLength);
-    // Lengths not read during the add itself: one per posted message, or all before a run.
+    // Lengths not read during the add itself: one at a time by the source reader, or all
+    // before a run.
     bool HasPendingLengths() const;
     bool ReadNextPendingLength();
-    LRESULT OnReadNextLength(WPARAM wParam, LPARAM lParam);
     void ReadAllPendingLengths();
+    // The row's length has been read (dLength > 0) or found unreadable (the row leaves).
+    void ApplySourceLength(int nRow, double dLength);
+    // Asks the source reader for the first pending length, unless a question is out already.
+    void AskNextLength();
+    // Restored rows whose source has gone are marked as the reader finds them.
+    void AskWhichSourcesExist();
+    LRESULT OnSourceAnswer(WPARAM wParam, LPARAM lParam);
+    SourceReader* Reader();
     // Names the files left out because their length could not be read, in one message.
     void ReportUnreadableFiles();
     void OnStartClicked();
@@ -117,14 +131,23 @@ protected:
     bool OutputFolderIsReady();
     void BeginRun();
     bool ConvertOneTask(int nIndex);
-    void RefuseTask(int nIndex);
+    // The task fails before its encoder starts; pszOutput and strWhy go to log.txt.
+    void RefuseTask(int nIndex, const char* pszOutput, const std::string& strWhy);
+    // Empty when the RealMedia step wrote the whole trimmed range, else what went wrong.
+    std::string IntermediateStepFault(int nIndex);
     void FinishTask(int nIndex, bool bEncoderDone);
     void EndRun();
     void AnnounceRunEnd();
     void OnStopConvert();
     void ResetTaskProgress();
-    // false when the task's output path would not fit the 260-character buffer.
-    bool MakeOutputFileName(int nIndex, char* pszBuffer);
+    // Chooses and reserves the task's output name; false, with the reason for log.txt, when
+    // the path would not fit the 260-character buffer or no file can be made there.
+    bool MakeOutputFileName(int nIndex, char* pszBuffer, std::string& strRefusal);
+    // Deletion of the run's own files without waiting for a process that still holds them.
+    void RemoveRunFile(const CString& strPath);
+    void RemoveIntermediateFile(const ConvertTask& task);
+    void RemoveFailedOutput();
+    void OnTimer(UINT_PTR nIDEvent);
     CString BuildCommandLine(int nIndex);
     void AddToiTunes();
     CString AppFolder() const;
@@ -154,6 +177,10 @@ protected:
     int m_bConverting = 0;
     CString m_strOutputDir;
     char m_szOutputFile[MAX_PATH] = {};
+    bool m_bOutputReserved = false; // m_szOutputFile was created by this run for its task
+    LateDeletes m_lateDeletes;
+    static constexpr UINT_PTR kLateDeleteTimer = 0x5644;
+    static constexpr UINT kLateDeleteRetryMs = 250;
     int m_bIgnoreRangeChange = 0;
     int m_bIgnoreTitleChange = 0;
     int m_bIgnoreProfileChange = 0;
@@ -163,6 +190,8 @@ protected:
     std::vector<std::string> m_profileTitles; // the profile combo's items, by index
     bool m_bSavePending = false;
     std::vector<std::string> m_unreadableFiles; // left out of the current add, not yet named
+    std::unique_ptr<SourceReader> m_sourceReader; // made when first needed
+    bool m_bLengthAsked = false; // a length question is with the reader
 
     // Controls, in the order the page declares them.
     CFadePicture m_picWelcome;        // 1058

@@ -1,6 +1,7 @@
 // The arithmetic and choices of the intermediate transcoding step.
 #include "videocontrol/IntermediateLogic.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -110,4 +111,12 @@ int RandomInRange(int a, int b)
     // In 64 bits: rand() * (b - a + 1) overflows an int for wide ranges.
     const long long nSpan = static_cast<long long>(b) - a + 1;
     return static_cast<int>(a + static_cast<long long>(std::rand()) * nSpan / (static_cast<long long>(RAND_MAX) + 1));
+}
+
+bool IntermediateCoversRange(double dWritten, double dWanted)
+{
+    if (!(dWritten > 0.0))
+        return false;
+    const double dAllowance = std::max(1.0, dWanted * 0.02);
+    return dWritten >= dWanted - dAllowance;
 }

@@ -50,6 +50,11 @@ struct IntermediateProgress {
 // 0 and an event in the step's first millisecond give sound figures, not a division by zero.
 IntermediateProgress ComputeIntermediateProgress(double dPos, double dTotal, unsigned long nElapsedMs);
 
+// True when an intermediate file of dWritten seconds holds the trimmed range of dWanted
+// seconds: short by at most a second or 2 %, what the control's frame rate and the ends of
+// the streams account for. A file cut off by a writer that died is shorter.
+bool IntermediateCoversRange(double dWritten, double dWanted);
+
 // A number from a to b inclusive from the C library's generator, seeded with the time in
 // seconds; a when b < a.
 int RandomInRange(int a, int b);

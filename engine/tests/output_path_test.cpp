@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "engine/OutputPath.h"
 #include "framework/TextBytes.h"
@@ -29,6 +30,29 @@ TEST(OutputPath, NumbersAroundExistingFilesAndWithinOneRun)
         folder.files.insert(path);
     }
     EXPECT_EQ(ChooseOutputPath("C:\\out", "other", folder), "C:\\out\\other.mp4");
+}
+
+TEST(OutputPath, ReservingPassesOverANameTakenMeanwhileAndNeverReplacesIt)
+{
+    using outputpath::Claim;
+    FakeFolder folder{{"C:\\out\\clip.mp4"}};
+    // Another program makes clip_2.mp4 after the look and before the claim: the run goes on to
+    // clip_3, and clip_2 is never claimed again.
+    std::vector<std::string> claimed;
+    const auto claim = [&](const std::string& path) {
+        claimed.push_back(path);
+        if (path == "C:\\out\\clip_2.mp4")
+            return Claim::Taken;
+        folder.files.insert(path);
+        return Claim::Created;
+    };
+    EXPECT_EQ(outputpath::ReserveOutputPath("C:\\out", "clip", folder, claim), "C:\\out\\clip_3.mp4");
+    EXPECT_EQ(claimed, (std::vector<std::string>{"C:\\out\\clip_2.mp4", "C:\\out\\clip_3.mp4"}));
+    // The reserved name is there at once: the next task of that title gets the one after.
+    EXPECT_EQ(outputpath::ReserveOutputPath("C:\\out", "clip", folder, claim), "C:\\out\\clip_4.mp4");
+    // A folder that refuses the file gives no name at all.
+    EXPECT_EQ(outputpath::ReserveOutputPath("C:\\out", "x", folder, [](const std::string&) { return Claim::Failed; }),
+              "");
 }
 
 TEST(OutputPath, TrailingBackslashOrNotGivesTheSamePath)

@@ -206,6 +206,20 @@ expect_run_fails_into "259-character folder" "$long_out"
 control_line 1021 | grep_q -F "text=$(winpath "$long_out")" || fail "259-character folder: the box shows $(control_line 1021)"
 [ -z "$(ls -A "$long_out")" ] || fail "259-character folder: something was written: $(ls "$long_out")"
 
+# 6b. A folder text longer than any path, not there yet: refused whole with the message, and
+# nothing is made at its first 259 characters, which name another folder.
+too_long="$E2E_TMP/p/$(printf 'e%.0s' $(seq 200))/$(printf 'f%.0s' $(seq 120))"
+inspect settext 1021 "$(winpath "$too_long")" || fail "could not set the over-long folder"
+click_control 1048
+wait_for 15 xdotool search --onlyvisible --name '^Error$' || fail "over-long folder: no Error box"
+inspect boxtext Error | grep_q -F "Browse" || fail "over-long folder: the box says $(inspect boxtext Error)"
+box="$(xdotool search --onlyvisible --name '^Error$' | head -1)"
+xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true
+xdotool key Return
+wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Error\$'" || fail "over-long folder: the box stayed"
+[ ! -e "$E2E_TMP/p" ] || fail "over-long folder: a folder was made at a cut path: $(find "$E2E_TMP/p" | tail -1)"
+no_prefix_pids 'venc[.]exe' || fail "over-long folder: an encoder started"
+
 # 7. A source path of 259 characters converts into an ordinary folder.
 src_dir="$E2E_TMP/s"; mkdir -p "$src_dir"
 name_length=$(( 257 - ${#src_dir} - 1 - 4 ))

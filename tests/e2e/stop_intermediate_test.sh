@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Stop button while a RealMedia task is being transcoded into its intermediate file: the
 # file is deleted, the run ends with its box, the task is not finished, no encoder is started
-# for it and no transcoding process is left.
+# for it and no transcoding process is left. Then the step's writer killed part-way: the task
+# fails with a log entry instead of converting the cut-off file.
 source "$(dirname "$0")/lib.sh"
 trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
 # A private copy of the program, so that nothing here touches the shared staging folder.
@@ -43,5 +44,26 @@ box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
 xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true
 xdotool key Return
 wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "the box stayed"
+
+# The control's writer dies part-way (killed, a crash, a full disk): the control still reports
+# its step finished, but the cut-off file must not be converted as the whole range. The task
+# fails with an entry in log.txt and nothing is handed to the encoder.
+rm -f "$VARNELLO_DATA/log.txt"
+click_control 1048
+wait_for 60 bash -c "[ -s \"\$(ls '$VARNELLO_DATA'/movie_*.* 2>/dev/null | head -1)\" ]" || fail "second run: no intermediate file"
+wait_for 60 intermediate_progress || fail "second run: no progress of the step: [$(inspect cell 0 4)]"
+writer="$(prefix_pids 'ffmpeg[.]exe')"
+[ -n "$writer" ] || fail "second run: no writing process to end"
+kill -9 $writer
+wait_for 60 xdotool search --onlyvisible --name '^Information$' || fail "the run with a dead writer did not end"
+[ "$(inspect cell 0 4 | sed 's/^ *//')" = "Failed" ] || fail "the task whose step died shows [$(inspect cell 0 4)]"
+[ -z "$(ls "$out")" ] || fail "the cut-off intermediate file was converted: $(ls "$out")"
+grep_q -F "movie.rm" "$VARNELLO_DATA/log.txt" 2>/dev/null || fail "log.txt names no failed task: $(cat "$VARNELLO_DATA/log.txt" 2>/dev/null)"
+grep_q -F "intermediate" "$VARNELLO_DATA/log.txt" || fail "log.txt does not say the step failed: $(cat "$VARNELLO_DATA/log.txt")"
+wait_for 15 has_no_intermediate || fail "the cut-off intermediate file stayed: $(intermediate_files)"
+box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
+xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true
+xdotool key Return
+wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Information\$'" || fail "the second box stayed"
 close_varnello
-echo "ok: Stop during the intermediate step removes its file and ends the run"
+echo "ok: Stop during the intermediate step removes its file and ends the run; a writer that dies fails its task"

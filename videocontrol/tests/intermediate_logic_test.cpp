@@ -101,6 +101,15 @@ TEST(IntermediatePath, OnlyTheProgramsOwnNamesAreLeftovers)
         EXPECT_FALSE(IsIntermediateFileName(other)) << other;
 }
 
+TEST(IntermediateFile, ACutOffFileDoesNotCoverItsRange)
+{
+    EXPECT_TRUE(IntermediateCoversRange(600.0, 600.0));
+    EXPECT_TRUE(IntermediateCoversRange(599.2, 600.0)) << "the ends of the streams";
+    EXPECT_TRUE(IntermediateCoversRange(5.1, 6.0)) << "a short range is allowed a second";
+    EXPECT_FALSE(IntermediateCoversRange(21.0, 600.0)) << "a writer killed part-way";
+    EXPECT_FALSE(IntermediateCoversRange(0.0, 6.0)) << "unreadable";
+}
+
 TEST(IntermediateProgressFigures, PercentAndRemainingTime)
 {
     // Before 20 source seconds: remaining is simply total - position.
