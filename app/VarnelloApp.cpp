@@ -58,6 +58,11 @@ bool StoreModuleDirectory()
 
 BOOL CVarnelloApp::InitInstance()
 {
+    // Before anything that touches the user's files: the start-up clean-up below would delete
+    // a running instance's intermediate file.
+    m_instance = std::make_unique<SingleInstance>();
+    if (!m_instance->IsFirst())
+        return FALSE;
     AfxEnableControlContainer(); // the page hosts the video-editing control
     Enable3dControls();
     UseProgramCodePage();

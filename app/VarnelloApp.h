@@ -2,6 +2,9 @@
 // frame's modal loop is the program's only main loop.
 #pragma once
 
+#include <memory>
+
+#include "app/SingleInstance.h"
 #include "framework/AfxWin.h"
 #include "framework/OleDispatchDriver.h"
 #include "standins/videoedit/video_edit_registration.h"
@@ -12,6 +15,7 @@ public:
     int ExitInstance() override;
 
 private:
+    std::unique_ptr<SingleInstance> m_instance;
     // The video-editing component, creatable by its CLSID while the program runs.
     VideoEditRegistration m_videoEditComponent;
 };
