@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/SourceFiles.h"
+#include "ui/TaskNavigation.h"
 
 namespace {
 
@@ -157,13 +158,12 @@ void CVarnelloDlg::ApplySourceLength(int nRow, double dLength)
     m_unreadableFiles.push_back(FileNameOf(task.strSourcePath));
     m_arrTasks.RemoveAt(nRow);
     RefreshTaskList();
-    if (GetTaskCount() == 0) {
-        m_nCurrentTask = -1;
+    const int nWasCurrent = m_nCurrentTask;
+    m_nCurrentTask = tasknav::CurrentAfterRemoval(nRow, m_nCurrentTask, GetTaskCount());
+    if (m_nCurrentTask < 0) {
         m_videoEdit.ClearClips();
         ResetOutputSettings();
-    } else if (nRow <= m_nCurrentTask) {
-        if (nRow < m_nCurrentTask || m_nCurrentTask > GetTaskCount() - 1)
-            m_nCurrentTask = nRow < m_nCurrentTask ? m_nCurrentTask - 1 : GetTaskCount() - 1;
+    } else if (nRow <= nWasCurrent) {
         ShowTaskSettings(m_nCurrentTask);
     }
     m_lstTasks.Invalidate(FALSE); // the later rows moved up
@@ -285,15 +285,14 @@ void CVarnelloDlg::OnRemoveTask()
         return;
     m_arrTasks.RemoveAt(nRow);
     RefreshTaskList();
-    if (m_arrTasks.GetCount() == 0) {
-        m_nCurrentTask = -1;
+    // The selection is the current row: the panel showed the task that went.
+    m_nCurrentTask = tasknav::CurrentAfterRemoval(nRow, nRow, GetTaskCount());
+    if (m_nCurrentTask < 0) {
         m_videoEdit.ClearClips();
         ResetOutputSettings();
-        SaveTaskList();
-        return;
+    } else {
+        ShowTaskSettings(m_nCurrentTask);
     }
-    m_nCurrentTask = nRow <= GetTaskCount() - 1 ? nRow : GetTaskCount() - 1;
-    ShowTaskSettings(m_nCurrentTask);
     SaveTaskList();
 }
 

@@ -54,4 +54,15 @@ int TargetRow(unsigned key, int current, int taskCount, int itemCount)
     }
 }
 
+int CurrentAfterRemoval(int removedRow, int current, int countAfter)
+{
+    if (countAfter <= 0)
+        return -1;
+    if (removedRow < current)
+        return current - 1;
+    if (removedRow == current)
+        return removedRow < countAfter ? removedRow : countAfter - 1;
+    return current < countAfter ? current : countAfter - 1;
+}
+
 } // namespace tasknav

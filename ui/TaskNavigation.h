@@ -25,4 +25,9 @@ bool IsNavigationKey(unsigned key);
 // and itemCount rows in the list; -1 when the key moves nowhere.
 int TargetRow(unsigned key, int current, int taskCount, int itemCount);
 
+// The current row once row removedRow has left a list that now has countAfter rows: the rows
+// after it move up one, and when the current row itself went the one that took its place (or
+// the new last row) becomes current; -1 when the list is empty.
+int CurrentAfterRemoval(int removedRow, int current, int countAfter);
+
 } // namespace tasknav

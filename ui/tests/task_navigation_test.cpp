@@ -54,3 +54,15 @@ TEST(TaskNavigation, EnterAndEscapeAreSwallowedOnlyAsKeys)
     EXPECT_FALSE(IsEnterOrEscapeKey(kMouseMove, 0x1B));
     EXPECT_FALSE(IsEnterOrEscapeKey(kTimer, 0x0D));
 }
+
+TEST(TaskNavigation, CurrentRowAfterARemoval)
+{
+    using tasknav::CurrentAfterRemoval;
+    // Four rows, the third current; one leaves and three are left.
+    EXPECT_EQ(CurrentAfterRemoval(0, 2, 3), 1) << "a row above: the current task moved up";
+    EXPECT_EQ(CurrentAfterRemoval(3, 2, 3), 2) << "a row below: nothing moves";
+    EXPECT_EQ(CurrentAfterRemoval(2, 2, 3), 2) << "the current one: the next takes its place";
+    EXPECT_EQ(CurrentAfterRemoval(3, 3, 3), 2) << "the current last one: the new last row";
+    EXPECT_EQ(CurrentAfterRemoval(0, 0, 0), -1) << "the only one: nothing is current";
+    EXPECT_EQ(CurrentAfterRemoval(1, -1, 2), -1) << "nothing was current: still nothing";
+}
