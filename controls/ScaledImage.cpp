@@ -4,6 +4,7 @@
 #include "controls/ImageResample.h"
 #include "controls/ImageSets.h"
 #include "framework/DpiScale.h"
+#include "framework/DC.h"
 #include "framework/Geometry.h"
 #include "framework/WinApp.h"
 
@@ -30,9 +31,8 @@ imageresample::Picture PixelsOf(HBITMAP hBitmap)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     picture.pixels.resize(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-    HDC hdc = ::GetDC(nullptr);
-    const int rows = ::GetDIBits(hdc, hBitmap, 0, bm.bmHeight, picture.pixels.data(), &info, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, hdc);
+    CClientDC screen(nullptr);
+    const int rows = ::GetDIBits(screen, hBitmap, 0, bm.bmHeight, picture.pixels.data(), &info, DIB_RGB_COLORS);
     if (rows != bm.bmHeight)
         return imageresample::Picture{};
     picture.width = bm.bmWidth;
@@ -52,23 +52,12 @@ HBITMAP BitmapOf(const imageresample::Picture& picture)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC hdc = ::GetDC(nullptr);
-    HBITMAP hBitmap = ::CreateCompatibleBitmap(hdc, picture.width, picture.height);
-    if (hBitmap &&
-        ::SetDIBits(hdc, hBitmap, 0, picture.height, picture.pixels.data(), &info, DIB_RGB_COLORS) != picture.height) {
-        ::DeleteObject(hBitmap);
-        hBitmap = nullptr;
-    }
-    ::ReleaseDC(nullptr, hdc);
-    return hBitmap;
-}
-
-CSize BitmapSize(HBITMAP hBitmap)
-{
-    BITMAP bm{};
-    if (!hBitmap || !::GetObjectA(hBitmap, sizeof(bm), &bm))
-        return CSize();
-    return CSize(bm.bmWidth, bm.bmHeight);
+    CClientDC screen(nullptr);
+    CBitmap bitmap;
+    if (!bitmap.Attach(::CreateCompatibleBitmap(screen, picture.width, picture.height)) ||
+        ::SetDIBits(screen, bitmap, 0, picture.height, picture.pixels.data(), &info, DIB_RGB_COLORS) != picture.height)
+        return nullptr;
+    return static_cast<HBITMAP>(bitmap.Detach());
 }
 
 CSize IconSize(HICON hIcon)
@@ -76,14 +65,14 @@ CSize IconSize(HICON hIcon)
     ICONINFO info{};
     if (!hIcon || !::GetIconInfo(hIcon, &info))
         return CSize();
-    CSize size = BitmapSize(info.hbmColor ? info.hbmColor : info.hbmMask);
-    if (!info.hbmColor)
-        size.cy /= 2; // a monochrome icon keeps its mask and image in one bitmap
-    if (info.hbmColor)
-        ::DeleteObject(info.hbmColor);
-    if (info.hbmMask)
-        ::DeleteObject(info.hbmMask);
-    return size;
+    CBitmap colour, mask; // GetIconInfo hands over copies, which these delete
+    colour.Attach(info.hbmColor);
+    mask.Attach(info.hbmMask);
+    if (colour.m_hObject)
+        return colour.GetSize();
+    // A monochrome icon keeps its mask and its image in one bitmap, one above the other.
+    const CSize both = mask.GetSize();
+    return CSize(both.cx, both.cy / 2);
 }
 
 } // namespace
@@ -96,17 +85,16 @@ HBITMAP LoadBitmapForDpi(UINT nID, int dpi, const COLORREF* pKey)
             return hBitmap;
     }
     // The 100 % image fixes the size; the larger set, when there is one, the detail.
-    HBITMAP hBase = LoadBitmapResource(nID);
-    if (!hBase)
+    CBitmap base;
+    if (!base.Attach(LoadBitmapResource(nID)))
         return nullptr;
-    HBITMAP hDetail = set.idOffset ? LoadBitmapResource(nID + set.idOffset) : nullptr;
-    const CSize base = BitmapSize(hBase);
-    const imageresample::Picture source = PixelsOf(hDetail ? hDetail : hBase);
-    ::DeleteObject(hBase);
-    if (hDetail)
-        ::DeleteObject(hDetail);
-    const int cx = dpiscale::Scale(base.cx, dpi);
-    const int cy = dpiscale::Scale(base.cy, dpi);
+    CBitmap detail;
+    if (set.idOffset)
+        detail.Attach(LoadBitmapResource(nID + set.idOffset));
+    const imageresample::Picture source = PixelsOf(detail.m_hObject ? detail : base);
+    const CSize baseSize = base.GetSize();
+    const int cx = dpiscale::Scale(baseSize.cx, dpi);
+    const int cy = dpiscale::Scale(baseSize.cy, dpi);
     if (!pKey)
         return BitmapOf(imageresample::Resize(source, cx, cy));
     const COLORREF key = *pKey;
