@@ -314,7 +314,10 @@ void CVarnelloDlg::ApplyDpi(int dpi)
     for (int i = 0; i < 5; ++i)
         m_lstTasks.SetColumnWidth(i, ::MulDiv(m_lstTasks.GetColumnWidth(i), m_nDpi, nOldDpi));
     SetControlsDpi();
-    Invalidate();
+    // The page's background first, then each control: the slider and the skinned buttons
+    // take their backdrop from the page's pixels at their next paint, which must no longer
+    // show the controls as they stood before.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void CVarnelloDlg::SetControlsDpi()
