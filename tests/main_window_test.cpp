@@ -330,6 +330,20 @@ struct PageLayout {
     int comboFieldHeight = 0;
 };
 
+// The fading picture's own thread gives it its bitmap's size (265 x 196 at 96 dpi), which the
+// window's thread carries out when it next serves messages: under load that can be after the
+// window shows. Waits up to 5 s for it.
+void WaitForPictureSize(HWND page, int dpi)
+{
+    const int cx = Scaled(265, dpi), cy = Scaled(196, dpi);
+    for (int i = 0; i < 100; ++i) {
+        const RECT r = inspect::Child(page, 1058).rect;
+        if (r.right - r.left == cx && r.bottom - r.top == cy)
+            return;
+        Sleep(50);
+    }
+}
+
 PageLayout LayoutOf(HWND page)
 {
     PageLayout layout;
@@ -364,6 +378,8 @@ TEST_P(MainWindowAtScale, ShowsEveryControlWhereItBelongs)
     EXPECT_EQ(page.top, Scaled(2, dpi));
     EXPECT_EQ(page.right - page.left, Scaled(669, dpi));
     EXPECT_EQ(page.bottom - page.top, Scaled(578, dpi));
+
+    WaitForPictureSize(m_page, dpi);
 
     for (ExpectedControl expected : PageControls()) {
         SCOPED_TRACE("control " + std::to_string(expected.id) + " at " + std::to_string(dpi) + " dpi");
@@ -523,6 +539,7 @@ TEST_F(MainWindow, MovedToAMonitorOfAnotherScaleIsLaidOutAgain)
         const HWND frame = inspect::WaitForTopLevel(program.ProcessId(), "Varnello", 20000);
         ASSERT_NE(frame, nullptr);
         ASSERT_NE(PageOf(frame), nullptr);
+        WaitForPictureSize(PageOf(frame), 144);
         startedAt150 = LayoutOf(PageOf(frame));
         PostMessageA(frame, WM_CLOSE, 0, 0);
         ASSERT_TRUE(program.WaitForExit(10000));
