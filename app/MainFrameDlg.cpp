@@ -7,6 +7,8 @@
 
 #include "app/SingleInstance.h"
 #include "app/VarnelloApp.h"
+#include "framework/Dpi.h"
+#include "framework/DpiScale.h"
 #include "res/resource.h"
 #include "ui/HelpInBrowser.h"
 
@@ -14,7 +16,8 @@ CMainFrameDlg* g_pMainFrame = nullptr;
 
 namespace {
 
-// Outer size of the frame; the template's size is only a placeholder.
+// Outer size of the frame at 96 dpi (times the display scale at others); the template's size
+// is only a placeholder.
 constexpr int kFrameWidth = 692;
 constexpr int kFrameHeight = 560;
 // The page is taller than the frame's client area: its lower edge is clipped below the
@@ -24,12 +27,18 @@ constexpr int kPageTop = 2;
 constexpr int kPageWidth = 669;
 constexpr int kPageHeight = 578;
 
+dpiscale::Box PageBox(int dpi)
+{
+    return dpiscale::ScaleBox({kPageLeft, kPageTop, kPageWidth, kPageHeight}, dpi);
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMainFrameDlg, CDialog)
     ON_COMMAND(ID_HELP, OnHelp)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CMainFrameDlg::CMainFrameDlg() : CDialog(IDD_MAINFRAME), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME))
@@ -48,7 +57,11 @@ BOOL CMainFrameDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     g_pMainFrame = this;
     SingleInstance::MarkFrame(m_hWnd);
-    SetWindowPos(nullptr, 0, 0, kFrameWidth, kFrameHeight, SWP_NOZORDER | SWP_NOMOVE);
+    // The frame and the page lay themselves out for each scale, the dialog manager not.
+    dpi::TakeOverDialogScaling(m_hWnd);
+    m_nDpi = dpi::ForWindow(m_hWnd);
+    SetWindowPos(nullptr, 0, 0, dpiscale::Scale(kFrameWidth, m_nDpi), dpiscale::Scale(kFrameHeight, m_nDpi),
+                 SWP_NOZORDER | SWP_NOMOVE);
     PageContext context;
     context.strProgramDir = g_szModuleDir;
     context.strProductName = g_strProductName;
@@ -59,11 +72,31 @@ BOOL CMainFrameDlg::OnInitDialog()
     };
     m_dlgMain.SetContext(context);
     m_dlgMain.Create(IDD_MAINPAGE, this);
-    m_dlgMain.MoveWindow(kPageLeft, kPageTop, kPageWidth, kPageHeight, TRUE);
+    dpi::TakeOverDialogScaling(m_dlgMain.m_hWnd);
+    const dpiscale::Box page = PageBox(m_nDpi);
+    m_dlgMain.MoveWindow(page.x, page.y, page.cx, page.cy, TRUE);
     m_dlgMain.ShowWindow(SW_SHOW);
     g_skin.InvokeHelper(6, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4 VTS_I4,
                         static_cast<long>(reinterpret_cast<LONG_PTR>(m_dlgMain.m_hWnd)), 0L);
     return TRUE;
+}
+
+LRESULT CMainFrameDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    // wParam carries the new dpi (the same across and down); lParam the rectangle Windows
+    // suggests for the window at that scale, which it is given as it is, so that the window
+    // stays on the monitor it was moved to.
+    m_nDpi = dpiscale::Usable(LOWORD(wParam));
+    if (const auto* pSuggested = reinterpret_cast<const RECT*>(lParam)) {
+        SetWindowPos(nullptr, pSuggested->left, pSuggested->top, pSuggested->right - pSuggested->left,
+                     pSuggested->bottom - pSuggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (m_dlgMain.m_hWnd) {
+        const dpiscale::Box page = PageBox(m_nDpi);
+        m_dlgMain.MoveWindow(page.x, page.y, page.cx, page.cy, TRUE);
+        m_dlgMain.ApplyDpi(m_nDpi);
+    }
+    return 0;
 }
 
 void CMainFrameDlg::OnHelp()

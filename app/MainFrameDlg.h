@@ -15,11 +15,14 @@ protected:
     void OnHelp();
     void OnDestroy();
     void OnClose();
+    // The window moved to a monitor of another scale (or that monitor's scale changed).
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
     CVarnelloDlg m_dlgMain; // the main page, a child window filling the frame
     HICON m_hIcon;
+    int m_nDpi = 96; // the display scale the frame is laid out for
 };
 
 // The frame, once it exists; the page sets its caption through it.

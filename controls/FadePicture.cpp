@@ -1,6 +1,9 @@
 // CFadePicture: the fade-in worker thread and painting once it is done.
 #include "controls/FadePicture.h"
 
+#include "controls/ScaledImage.h"
+#include "framework/DpiScale.h"
+
 BEGIN_MESSAGE_MAP(CFadePicture, CStatic)
     ON_WM_PAINT()
     ON_WM_DESTROY()
@@ -17,7 +20,7 @@ BOOL CFadePicture::StartFade(UINT nBitmapId, int nDelayMs)
     if (!m_hWnd)
         return FALSE;
     CBitmap bitmap;
-    if (!bitmap.LoadBitmap(nBitmapId))
+    if (!bitmap.Attach(LoadBitmapForDpi(nBitmapId, m_nDpi)))
         return FALSE;
     // A second start replaces the first fade, whose thread must let go of the bitmap first.
     StopFadeThread();
@@ -37,6 +40,27 @@ BOOL CFadePicture::StartFade(UINT nBitmapId, int nDelayMs)
     m_pThread.reset(pThread);
     pThread->ResumeThread();
     return TRUE;
+}
+
+void CFadePicture::SetDpi(int dpi)
+{
+    dpi = dpiscale::Usable(dpi);
+    if (dpi == m_nDpi)
+        return;
+    m_nDpi = dpi;
+    if (!m_nBitmapId || !m_hWnd)
+        return; // StartFade loads the bitmap at this scale
+    HBITMAP hBitmap = LoadBitmapForDpi(static_cast<UINT>(m_nBitmapId), m_nDpi);
+    if (!hBitmap)
+        return;
+    // The thread blends the old bitmap: it lets go of it before the new one takes its place.
+    StopFadeThread();
+    m_bitmap.DeleteObject();
+    m_bitmap.Attach(hBitmap);
+    m_bFadeDone = 1;
+    const CSize size = m_bitmap.GetSize();
+    SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate();
 }
 
 UINT CFadePicture::FadeThreadProc(LPVOID pParam)

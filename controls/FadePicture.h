@@ -22,6 +22,9 @@ public:
     // Loads bitmap nBitmapId and starts fading it in, pausing nDelayMs after each step.
     // FALSE when the bitmap cannot be loaded (nothing starts then).
     BOOL StartFade(UINT nBitmapId, int nDelayMs);
+    // Shows the bitmap of this display scale from now on (96 until told otherwise) and
+    // takes its size; a fade still running is cut short and the picture shown whole.
+    void SetDpi(int dpi);
 
     bool IsFadeDone() const { return m_bFadeDone.load() != 0; }
     // The worker thread, while one is running or not yet joined (for tests).
@@ -42,6 +45,7 @@ private:
     std::atomic<int> m_bFadeDone{0};
     int m_nBitmapId = 0;
     int m_nDelayMs = 100;
+    int m_nDpi = 96;
     CBitmap m_bitmap;
 
     std::unique_ptr<CWinThread> m_pThread;

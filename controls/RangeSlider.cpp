@@ -2,6 +2,7 @@
 #include "controls/RangeSlider.h"
 
 #include "controls/ParentBackground.h"
+#include "controls/ScaledImage.h"
 #include "framework/WinApp.h"
 #include "res/Images.h"
 
@@ -67,6 +68,15 @@ void CRangeSlider::GetBounds(double& min, double& max) const
     max = m_model.Max();
 }
 
+void CRangeSlider::SetDpi(int dpi)
+{
+    m_model.SetDpi(dpi);
+    // The backdrop is taken again at the next paint, at the new size and scale.
+    m_dcBackground.Release();
+    if (m_hWnd)
+        Invalidate();
+}
+
 void CRangeSlider::OnRangeChange(int code, bool dragEnded)
 {
     if (!m_hWnd)
@@ -106,30 +116,37 @@ void CRangeSlider::OnPaint()
     SnapshotParentBackground(*this, m_dcBackground, W, H);
     dcMem.BitBlt(0, 0, W, H, &m_dcBackground, 0, 0, SRCCOPY);
 
+    // The images of the slider's scale: the thumbs are copied as they are, the track and the
+    // bar, whose columns are all alike, stretched across only.
+    const int dpi = m_model.Dpi();
     CBitmap bmpTrack, bmpLeft, bmpRight, bmpBar;
-    bmpTrack.LoadBitmap(IDB_SLIDER_TRACK);
-    bmpLeft.LoadBitmap(IDB_SLIDER_THUMB_LEFT);
-    bmpRight.LoadBitmap(IDB_SLIDER_THUMB_RIGHT);
-    bmpBar.LoadBitmap(IDB_SLIDER_BAR);
+    bmpTrack.Attach(LoadBitmapForDpi(IDB_SLIDER_TRACK, dpi));
+    bmpLeft.Attach(LoadBitmapForDpi(IDB_SLIDER_THUMB_LEFT, dpi));
+    bmpRight.Attach(LoadBitmapForDpi(IDB_SLIDER_THUMB_RIGHT, dpi));
+    bmpBar.Attach(LoadBitmapForDpi(IDB_SLIDER_BAR, dpi));
     CDC dcImage;
     dcImage.CreateCompatibleDC(&dc);
     {
         CSelectObject sel(dcImage, bmpTrack);
         const auto& r = layout.track;
-        dcMem.StretchBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, &dcImage, 0, 0, 6, 11, SRCCOPY);
+        const CSize size = bmpTrack.GetSize();
+        dcMem.StretchBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, &dcImage, 0, 0, size.cx, size.cy, SRCCOPY);
     }
     {
         CSelectObject sel(dcImage, bmpLeft);
-        dcMem.BitBlt(layout.leftThumb.x, layout.leftThumb.y, 13, 17, &dcImage, 0, 0, SRCCOPY);
+        const CSize size = bmpLeft.GetSize();
+        dcMem.BitBlt(layout.leftThumb.x, layout.leftThumb.y, size.cx, size.cy, &dcImage, 0, 0, SRCCOPY);
     }
     {
         CSelectObject sel(dcImage, bmpRight);
-        dcMem.BitBlt(layout.rightThumb.x, layout.rightThumb.y, 13, 17, &dcImage, 0, 0, SRCCOPY);
+        const CSize size = bmpRight.GetSize();
+        dcMem.BitBlt(layout.rightThumb.x, layout.rightThumb.y, size.cx, size.cy, &dcImage, 0, 0, SRCCOPY);
     }
     {
         CSelectObject sel(dcImage, bmpBar);
         const auto& r = layout.bar;
-        dcMem.StretchBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, &dcImage, 0, 0, 3, 7, SRCCOPY);
+        const CSize size = bmpBar.GetSize();
+        dcMem.StretchBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, &dcImage, 0, 0, size.cx, size.cy, SRCCOPY);
     }
 
     dc.BitBlt(rcUpdate.left, rcUpdate.top, rcUpdate.Width(), rcUpdate.Height(), &dcMem,

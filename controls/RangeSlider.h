@@ -25,6 +25,8 @@ public:
     void SetSelection(double left, double right);
     void GetSelection(double& left, double& right) const;
     void GetBounds(double& min, double& max) const;
+    // Draws at this display scale from now on (the page's own, 96 until it says otherwise).
+    void SetDpi(int dpi);
 
 protected:
     void OnPaint();

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "framework/DpiScale.h"
+
 namespace rangeslider {
 
 int RoundHalfUpTruncated(double x)
@@ -73,20 +75,28 @@ int RangeSliderModel::PixelOf(double v) const
     return RoundHalfUpTruncated(m_nTrackLength * (v - m_dMin) / span);
 }
 
+void RangeSliderModel::SetDpi(int dpi)
+{
+    m_nDpi = dpiscale::Usable(dpi);
+}
+
 SliderLayout RangeSliderModel::Layout(int width, int height)
 {
-    const int T = kPaintedThumbWidth;
+    auto scaled = [this](int pixels) { return dpiscale::Scale(pixels, m_nDpi); };
+    const int T = scaled(kPaintedThumbWidth);
+    // The thumbs' frame: one pixel at 96 dpi, as wide as the scale rounds it to elsewhere.
+    const int line = scaled(1) > 0 ? scaled(1) : 1;
     m_nThumbWidth = T;
-    m_nTrackLength = width - kTrackMargin;
+    m_nTrackLength = width - 2 * T;
     const int xl = PixelOf(m_dLeft);
     const int xr = PixelOf(m_dRight);
 
     SliderLayout layout;
-    layout.track = {0, 3, width, 3 + 11};
+    layout.track = {0, scaled(3), width, scaled(3) + scaled(11)};
     layout.leftThumb = {xl, 0};
     layout.rightThumb = {xr + T, 0};
-    // The bar overlaps the inner pixel column of each thumb.
-    layout.bar = {xl + T - 1, 5, xl + T - 1 + (xr - xl + 2), 5 + 7};
+    // The bar overlaps the inner frame column of each thumb.
+    layout.bar = {xl + T - line, scaled(5), xl + T - line + (xr - xl + 2 * line), scaled(5) + scaled(7)};
     m_rcLeftThumb = {xl, 0, xl + T, height};
     m_rcRightThumb = {xr + T, 0, xr + 2 * T, height};
     return layout;

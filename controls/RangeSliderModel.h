@@ -48,7 +48,9 @@ protected:
     ~RangeChangeListener() = default;
 };
 
-// Where each image goes for one paint of a client area of width × height.
+// Where each image goes for one paint of a client area of width × height. The images have
+// their 96-dpi sizes times the display scale (thumbs 13 × 17, track 11 and bar 7 high at
+// 96 dpi), so only the track and the bar are stretched, and only across.
 struct SliderLayout {
     IntRect track;       // image 212 stretched here
     IntPoint leftThumb;  // image 213 copied here
@@ -58,13 +60,17 @@ struct SliderLayout {
 
 class RangeSliderModel {
 public:
+    // At 96 dpi; every measure of the drawing is scaled from it (SetDpi). The track loses
+    // one thumb width at each end.
     static constexpr int kPaintedThumbWidth = 13;
-    // The track loses one thumb width at each end plus the thumbs' shared pixels.
-    static constexpr int kTrackMargin = 26;
 
     explicit RangeSliderModel(RangeChangeListener* listener = nullptr) : m_listener(listener) {}
 
     void SetListener(RangeChangeListener* listener) { m_listener = listener; }
+
+    // The display scale the slider is drawn at, from the next Layout on (96 at first).
+    void SetDpi(int dpi);
+    int Dpi() const { return m_nDpi; }
 
     // The smaller argument becomes the minimum; then the selection is normalised.
     void SetBounds(double a, double b);
@@ -109,6 +115,7 @@ private:
     double m_dLeft = 0.0;
     double m_dRight = 1.0;
     int m_nThumbWidth = 10;
+    int m_nDpi = 96;
     bool m_bTracking = false;
     int m_nTrackMode = TRACK_NONE;
     IntRect m_rcLeftThumb;

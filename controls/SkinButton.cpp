@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include "controls/ParentBackground.h"
+#include "controls/ScaledImage.h"
+#include "framework/DpiScale.h"
 #include "framework/WinApp.h"
 
 using namespace skinbutton;
@@ -77,11 +79,13 @@ DWORD CSkinButton::SetIcons(UINT nIconHover, UINT nIconNormal)
 {
     FreeImages();
     const UINT ids[2] = {nIconHover, nIconNormal};
+    m_imageKind = ImageKind::Icons;
+    m_imageIds[SLOT_HOVER] = nIconHover;
+    m_imageIds[SLOT_NORMAL] = nIconNormal;
     for (int slot = 0; slot < 2; ++slot) {
         if (slot == SLOT_NORMAL && ids[slot] == 0)
             break;
-        HICON hIcon = static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(ids[slot]),
-                                                      IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+        HICON hIcon = LoadIconForDpi(ids[slot], m_nDpi);
         ICONINFO info{};
         if (!hIcon || !::GetIconInfo(hIcon, &info)) {
             if (hIcon)
@@ -138,11 +142,15 @@ DWORD CSkinButton::SetBitmaps(UINT nBitmapHover, COLORREF crTransHover, UINT nBi
     FreeImages();
     const UINT ids[2] = {nBitmapHover, nBitmapNormal};
     const COLORREF colours[2] = {crTransHover, crTransNormal};
+    m_imageKind = ImageKind::Bitmaps;
+    for (int slot = 0; slot < 2; ++slot) {
+        m_imageIds[slot] = ids[slot];
+        m_imageKeys[slot] = colours[slot];
+    }
     for (int slot = 0; slot < 2; ++slot) {
         if (slot == SLOT_NORMAL && ids[slot] == 0)
             break;
-        HBITMAP hBitmap = static_cast<HBITMAP>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(ids[slot]),
-                                                            IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        HBITMAP hBitmap = LoadBitmapForDpi(ids[slot], m_nDpi, &colours[slot]);
         const DWORD result = InstallBitmap(m_bitmaps[slot], hBitmap, colours[slot]);
         if (result != BTN_OK) {
             FreeImages();
@@ -192,6 +200,19 @@ DWORD CSkinButton::DrawTransparent(BOOL bRepaint)
     if (bRepaint && m_hWnd)
         Invalidate();
     return BTN_OK;
+}
+
+void CSkinButton::SetDpi(int dpi)
+{
+    m_nDpi = dpiscale::Usable(dpi);
+    m_placement = PlacementForDpi(m_nDpi);
+    m_dcBackground.Release(); // taken again at the next draw, at the new size
+    if (m_imageKind == ImageKind::Icons)
+        SetIcons(m_imageIds[SLOT_HOVER], m_imageIds[SLOT_NORMAL]);
+    else if (m_imageKind == ImageKind::Bitmaps)
+        SetBitmaps(m_imageIds[SLOT_HOVER], m_imageKeys[SLOT_HOVER], m_imageIds[SLOT_NORMAL], m_imageKeys[SLOT_NORMAL]);
+    if (m_hWnd)
+        Invalidate();
 }
 
 // --- tooltip ---------------------------------------------------------------------------------

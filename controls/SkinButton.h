@@ -28,6 +28,9 @@ public:
     DWORD SetDrawBorder(BOOL bEnable = TRUE, BOOL bRepaint = TRUE);
     void SetTooltipText(LPCSTR lpszText, BOOL bActivate = TRUE);
     DWORD DrawTransparent(BOOL bRepaint = FALSE);
+    // Draws at this display scale from now on (96 until told otherwise): the images are
+    // loaded again at that scale and the image's distances scaled.
+    void SetDpi(int dpi);
 
     // Read back for callers that lay out around the button (and for tests).
     COLORREF GetColor(BYTE byIndex) const { return byIndex < skinbutton::COLOR_COUNT ? m_crColors[byIndex] : 0; }
@@ -89,6 +92,13 @@ private:
     // Sets the image slot from a loaded bitmap; false when its size cannot be read or
     // its mask cannot be made (the returned result says which).
     DWORD InstallBitmap(BitmapImage& slot, HBITMAP hBitmap, COLORREF crTransparent);
+
+    // What the images were set from, to load them again at another scale.
+    enum class ImageKind { None, Icons, Bitmaps };
+    ImageKind m_imageKind = ImageKind::None;
+    UINT m_imageIds[2] = {};
+    COLORREF m_imageKeys[2] = {};
+    int m_nDpi = 96;
 
     skinbutton::Placement m_placement;
     bool m_bFlat = true;

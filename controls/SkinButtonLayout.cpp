@@ -1,7 +1,20 @@
 // The skinned button's arithmetic (see SkinButtonLayout.h).
 #include "controls/SkinButtonLayout.h"
 
+#include "framework/DpiScale.h"
+
 namespace skinbutton {
+
+Placement PlacementForDpi(int dpi)
+{
+    const Placement base;
+    Placement p;
+    p.imageOffset = dpiscale::Scale(base.imageOffset, dpi);
+    p.imageTop = dpiscale::Scale(base.imageTop, dpi);
+    p.pressedDx = dpiscale::Scale(base.pressedDx, dpi);
+    p.pressedDy = dpiscale::Scale(base.pressedDy, dpi);
+    return p;
+}
 
 ImageAndCaption PlaceImage(const Rect& item, int w, int h, bool hasCaption, int align,
                            bool pressed, const Placement& p)

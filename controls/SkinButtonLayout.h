@@ -48,6 +48,9 @@ struct Placement {
     int pressedDy = 1;
 };
 
+// The placement of a button drawn at `dpi`: every distance scaled from the 96-dpi one.
+Placement PlacementForDpi(int dpi);
+
 struct ImageAndCaption {
     Rect image;   // its top-left corner is where the image is drawn
     Rect caption; // the area the caption is centred in

@@ -46,5 +46,6 @@ public:
 class CFont : public CGdiObject {
 public:
     operator HFONT() const { return static_cast<HFONT>(m_hObject); }
+    BOOL CreateFontIndirect(const LOGFONTA* pLogFont) { return Attach(::CreateFontIndirectA(pLogFont)); }
 };
 

@@ -26,3 +26,11 @@
 #define IDB_SLIDER_THUMB_LEFT      213
 #define IDB_SLIDER_THUMB_RIGHT     214
 #define IDB_SLIDER_BAR             215
+
+// The images above that the page draws at a size of their own (all but the program icon and
+// the page background, which is stretched over the page anyway) come in three more sets, made
+// at 125, 150 and 200 % by images/make_images.py (NAME@125.ext ...): each under its 100 % id
+// plus the set's offset.
+#define IMAGE_SET_125              1000
+#define IMAGE_SET_150              2000
+#define IMAGE_SET_200              3000

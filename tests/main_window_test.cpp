@@ -1,7 +1,9 @@
 // Starts the staged Varnello.exe and checks its window from outside: the frame, every
 // control of the page where a person sees it, the settings' items and defaults, the task
 // list's columns, the caption and output folder taken from the registry, and that every text
-// fits its control in the font the page was laid out for.
+// fits its control in the font the page was laid out for; the layout and the texts at the
+// display scales 100, 125, 150 and 200 %, and the layout after a move to a monitor of
+// another scale.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -24,6 +26,64 @@ struct ExpectedControl {
 };
 
 RECT Box(int x, int y, int w, int h) { return RECT{x, y, x + w, y + h}; }
+
+// A 96-dpi measure at `dpi`, as Windows itself scales it.
+int Scaled(int value, int dpi) { return MulDiv(value, dpi, 96); }
+RECT ScaledBox(const RECT& r, int dpi)
+{
+    const int x = Scaled(static_cast<int>(r.left), dpi);
+    const int y = Scaled(static_cast<int>(r.top), dpi);
+    return Box(x, y, Scaled(static_cast<int>(r.right - r.left), dpi), Scaled(static_cast<int>(r.bottom - r.top), dpi));
+}
+
+// The display scale Wine runs the programs started from now on at: the LogPixels value of the
+// prefix's user. The value there before is put back when this goes away.
+class DisplayScale {
+public:
+    explicit DisplayScale(int dpi)
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, kKey, &key) != ERROR_SUCCESS)
+            return;
+        DWORD size = sizeof(m_previous);
+        m_hadValue = RegQueryValueExA(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&m_previous), &size) ==
+                     ERROR_SUCCESS;
+        const DWORD value = static_cast<DWORD>(dpi);
+        m_set = RegSetValueExA(key, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) ==
+                ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~DisplayScale()
+    {
+        HKEY key = nullptr;
+        if (!m_set || RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key) != ERROR_SUCCESS)
+            return;
+        if (m_hadValue)
+            RegSetValueExA(key, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_previous), sizeof(m_previous));
+        else
+            RegDeleteValueA(key, kValue);
+        RegCloseKey(key);
+    }
+    DisplayScale(const DisplayScale&) = delete;
+    DisplayScale& operator=(const DisplayScale&) = delete;
+    bool IsSet() const { return m_set; }
+
+private:
+    static constexpr const char* kKey = "Control Panel\\Desktop";
+    static constexpr const char* kValue = "LogPixels";
+    DWORD m_previous = 0;
+    bool m_hadValue = false;
+    bool m_set = false;
+};
+
+// The dpi this test process itself was started at (its own system metrics are for it).
+int OwnDpi()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
 
 const std::vector<ExpectedControl>& PageControls()
 {
@@ -115,6 +175,16 @@ private:
     }
 };
 
+// The frame's page: the child that holds the task list.
+HWND PageOf(HWND frame)
+{
+    for (const inspect::ChildInfo& child : inspect::Children(frame)) {
+        if (inspect::Child(child.hwnd, 1011).hwnd)
+            return child.hwnd;
+    }
+    return nullptr;
+}
+
 class MainWindow : public ::testing::Test {
 protected:
     void StartProgram()
@@ -122,10 +192,7 @@ protected:
         ASSERT_TRUE(m_program.Start(testpaths::DistDir() + "Varnello.exe"));
         m_frame = inspect::WaitForTopLevel(m_program.ProcessId(), "Varnello", 20000);
         ASSERT_NE(m_frame, nullptr);
-        for (const inspect::ChildInfo& child : inspect::Children(m_frame)) {
-            if (inspect::Child(child.hwnd, 1011).hwnd)
-                m_page = child.hwnd;
-        }
+        m_page = PageOf(m_frame);
         ASSERT_NE(m_page, nullptr) << "the frame holds no page with the task list";
     }
     void CloseProgram()
@@ -141,11 +208,11 @@ protected:
     HWND m_page = nullptr;
 };
 
-// The font a dialog template asks for (DS_SETFONT), made for this screen the way the dialog
-// manager makes it for every control of the page.
+// The font a dialog template asks for (DS_SETFONT), made for a screen of `dpi` the way the
+// dialog manager makes it for every control of the page.
 class TemplateFont {
 public:
-    TemplateFont(const std::string& exe, int templateId)
+    TemplateFont(const std::string& exe, int templateId, int dpi)
     {
         HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         if (!module)
@@ -166,10 +233,8 @@ public:
                 const int points = word[0];
                 const int weight = word[1];
                 const auto* face = reinterpret_cast<const wchar_t*>(word + 3);
-                HDC screen = GetDC(nullptr);
-                m_font = CreateFontW(-MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, weight, FALSE,
-                                     FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
-                ReleaseDC(nullptr, screen);
+                m_font = CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                                     DEFAULT_CHARSET, 0, 0, 0, 0, face);
             }
         }
         FreeLibrary(module);
@@ -241,23 +306,67 @@ bool FontInstalled(const char* face)
     return found;
 }
 
-// Room a control keeps for itself beside its text, in pixels: the check box's square and gap,
-// a push button's edges, a group box's indent, a combo's drop button and edges.
-int CheckBoxRoom() { return GetSystemMetrics(SM_CXMENUCHECK) + 4; }
-constexpr int kButtonRoom = 8;
-constexpr int kGroupRoom = 16;
-int ComboRoom() { return GetSystemMetrics(SM_CXVSCROLL) + 8; }
-constexpr int kHeaderRoom = 12;
+// Room a control keeps for itself beside its text, in pixels at `dpi`: the check box's square
+// and gap, a push button's edges, a group box's indent, a combo's drop button and edges.
+int CheckBoxRoom(int dpi) { return MulDiv(GetSystemMetrics(SM_CXMENUCHECK), dpi, OwnDpi()) + Scaled(4, dpi); }
+int ButtonRoom(int dpi) { return Scaled(8, dpi); }
+int GroupRoom(int dpi) { return Scaled(16, dpi); }
+int ComboRoom(int dpi) { return MulDiv(GetSystemMetrics(SM_CXVSCROLL), dpi, OwnDpi()) + Scaled(8, dpi); }
+int HeaderRoom(int dpi) { return Scaled(12, dpi); }
+
+// The page at the scales Windows offers most: started with the prefix at that dpi.
+class MainWindowAtScale : public MainWindow, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_scale.IsSet()) << "LogPixels cannot be set"; }
+    int Dpi() const { return GetParam(); }
+    DisplayScale m_scale{GetParam()};
+};
+
+// What a page shows of its layout: every control's place and visibility, the columns' widths
+// and the height of a combo's selection field, which follows the page's font.
+struct PageLayout {
+    std::vector<inspect::ChildInfo> controls;
+    std::vector<int> columnWidths;
+    int comboFieldHeight = 0;
+};
+
+// The fading picture's own thread gives it its bitmap's size (265 x 196 at 96 dpi), which the
+// window's thread carries out when it next serves messages: under load that can be after the
+// window shows. Waits up to 5 s for it.
+void WaitForPictureSize(HWND page, int dpi)
+{
+    const int cx = Scaled(265, dpi), cy = Scaled(196, dpi);
+    for (int i = 0; i < 100; ++i) {
+        const RECT r = inspect::Child(page, 1058).rect;
+        if (r.right - r.left == cx && r.bottom - r.top == cy)
+            return;
+        Sleep(50);
+    }
+}
+
+PageLayout LayoutOf(HWND page)
+{
+    PageLayout layout;
+    layout.controls = inspect::Children(page);
+    for (const inspect::ListColumn& column : inspect::ListColumns(inspect::Child(page, 1011).hwnd))
+        layout.columnWidths.push_back(column.width);
+    DWORD_PTR height = 0;
+    inspect::SendWithTimeout(inspect::Child(page, 1025).hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0, &height);
+    layout.comboFieldHeight = static_cast<int>(height);
+    return layout;
+}
 
 } // namespace
 
-TEST_F(MainWindow, ShowsEveryControlWhereItBelongs)
+TEST_P(MainWindowAtScale, ShowsEveryControlWhereItBelongs)
 {
+    const int dpi = Dpi();
     StartProgram();
+    // The frame is its 96-dpi size times the scale.
     RECT frame{};
     GetWindowRect(m_frame, &frame);
-    EXPECT_EQ(frame.right - frame.left, 692);
-    EXPECT_EQ(frame.bottom - frame.top, 560);
+    EXPECT_EQ(frame.right - frame.left, Scaled(692, dpi));
+    EXPECT_EQ(frame.bottom - frame.top, Scaled(560, dpi));
     // No Version value in the registry (a copied folder): the caption shows the version the
     // executable was built as, the one in its version resource.
     const std::string builtVersion = ProductVersion(testpaths::DistDir() + "Varnello.exe");
@@ -265,13 +374,16 @@ TEST_F(MainWindow, ShowsEveryControlWhereItBelongs)
     EXPECT_EQ(inspect::WindowText(m_frame), "Varnello V" + builtVersion);
 
     RECT page = inspect::Child(m_frame, GetDlgCtrlID(m_page)).rect;
-    EXPECT_EQ(page.left, 2);
-    EXPECT_EQ(page.top, 2);
-    EXPECT_EQ(page.right - page.left, 669);
-    EXPECT_EQ(page.bottom - page.top, 578);
+    EXPECT_EQ(page.left, Scaled(2, dpi));
+    EXPECT_EQ(page.top, Scaled(2, dpi));
+    EXPECT_EQ(page.right - page.left, Scaled(669, dpi));
+    EXPECT_EQ(page.bottom - page.top, Scaled(578, dpi));
 
-    for (const ExpectedControl& expected : PageControls()) {
-        SCOPED_TRACE("control " + std::to_string(expected.id));
+    WaitForPictureSize(m_page, dpi);
+
+    for (ExpectedControl expected : PageControls()) {
+        SCOPED_TRACE("control " + std::to_string(expected.id) + " at " + std::to_string(dpi) + " dpi");
+        expected.rect = ScaledBox(expected.rect, dpi);
         inspect::ChildInfo child = inspect::Child(m_page, expected.id);
         ASSERT_NE(child.hwnd, nullptr);
         if (expected.className) {
@@ -323,7 +435,7 @@ TEST_F(MainWindow, ShowsEveryControlWhereItBelongs)
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(columns[i].heading, expectedColumns[i].heading);
         EXPECT_EQ(columns[i].format, expectedColumns[i].format) << columns[i].heading;
-        EXPECT_EQ(columns[i].width, expectedColumns[i].width) << columns[i].heading;
+        EXPECT_EQ(columns[i].width, Scaled(expectedColumns[i].width, dpi)) << columns[i].heading;
     }
     const DWORD extended = inspect::ListExtendedStyle(list);
     EXPECT_NE(extended & LVS_EX_FULLROWSELECT, 0u);
@@ -360,16 +472,19 @@ TEST_F(MainWindow, OverlongRegistryValuesAreCutNotOverflowed)
 }
 
 // Wine's own Tahoma and Marlett must be in the prefix: without them caption buttons show
-// letters and every text is measured in a wider substitute, so labels are cut.
-TEST_F(MainWindow, EveryTextFitsItsControlInThePageFont)
+// letters and every text is measured in a wider substitute, so labels are cut. At every scale
+// the text is measured in the page's font made for that scale.
+TEST_P(MainWindowAtScale, EveryTextFitsItsControlInThePageFont)
 {
+    const int dpi = Dpi();
     EXPECT_TRUE(FontInstalled("Marlett")) << "caption buttons would be drawn as letters";
-    TemplateFont font(testpaths::DistDir() + "Varnello.exe", 102);
+    TemplateFont font(testpaths::DistDir() + "Varnello.exe", 102, dpi);
     ASSERT_TRUE(font.Valid());
     EXPECT_EQ(font.ChosenFace(), "Tahoma");
 
     StartProgram();
     auto expectFits = [&](const std::string& what, const std::string& text, int room, const RECT& client) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
         const SIZE size = font.Measure(text);
         EXPECT_LE(size.cx + room, client.right - client.left)
             << what << " \"" << text << "\" is cut: " << size.cx << " px of text, " << room << " px of room";
@@ -388,21 +503,74 @@ TEST_F(MainWindow, EveryTextFitsItsControlInThePageFont)
             expectFits(what, child.text, 0, client);
         } else if (child.className == "Button" && !child.text.empty()) {
             if (type == BS_GROUPBOX)
-                expectFits(what, child.text, kGroupRoom, client);
+                expectFits(what, child.text, GroupRoom(dpi), client);
             else if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
-                expectFits(what, child.text, CheckBoxRoom(), client);
+                expectFits(what, child.text, CheckBoxRoom(dpi), client);
             else
-                expectFits(what, child.text, kButtonRoom, client);
+                expectFits(what, child.text, ButtonRoom(dpi), client);
         } else if (child.className == "ComboBox") {
             for (const std::string& item : inspect::ComboItems(child.hwnd))
-                expectFits(what + " item", item, ComboRoom(), client);
+                expectFits(what + " item", item, ComboRoom(dpi), client);
         }
     }
     RECT header{};
     GetClientRect(Control(1011), &header);
     for (const inspect::ListColumn& column : inspect::ListColumns(Control(1011))) {
         header.right = header.left + column.width;
-        expectFits("column", column.heading, kHeaderRoom, header);
+        expectFits("column", column.heading, HeaderRoom(dpi), header);
     }
+    CloseProgram();
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayScales, MainWindowAtScale, ::testing::Values(96, 120, 144, 192),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param) + "dpi"; });
+
+// Moved from a 100 % monitor to a 150 % one, the window is laid out again: the frame takes the
+// rectangle Windows suggests, and the page, its columns and its font are those of a page
+// started at 150 %.
+TEST_F(MainWindow, MovedToAMonitorOfAnotherScaleIsLaidOutAgain)
+{
+    PageLayout startedAt150;
+    {
+        DisplayScale scale(144);
+        ASSERT_TRUE(scale.IsSet());
+        inspect::RunningProgram program;
+        ASSERT_TRUE(program.Start(testpaths::DistDir() + "Varnello.exe"));
+        const HWND frame = inspect::WaitForTopLevel(program.ProcessId(), "Varnello", 20000);
+        ASSERT_NE(frame, nullptr);
+        ASSERT_NE(PageOf(frame), nullptr);
+        WaitForPictureSize(PageOf(frame), 144);
+        startedAt150 = LayoutOf(PageOf(frame));
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(program.WaitForExit(10000));
+    }
+
+    StartProgram(); // at 100 %
+    const PageLayout before = LayoutOf(m_page);
+    RECT frame{};
+    GetWindowRect(m_frame, &frame);
+    const RECT suggested = Box(frame.left + 20, frame.top + 10, Scaled(692, 144), Scaled(560, 144));
+    ASSERT_TRUE(inspect::SendDpiChanged(m_frame, 144, suggested));
+
+    GetWindowRect(m_frame, &frame);
+    EXPECT_EQ(frame.left, suggested.left);
+    EXPECT_EQ(frame.top, suggested.top);
+    EXPECT_EQ(frame.right, suggested.right);
+    EXPECT_EQ(frame.bottom, suggested.bottom);
+    const PageLayout after = LayoutOf(m_page);
+    ASSERT_EQ(after.controls.size(), startedAt150.controls.size());
+    for (const inspect::ChildInfo& expected : startedAt150.controls) {
+        SCOPED_TRACE("control " + std::to_string(expected.id));
+        const inspect::ChildInfo moved = inspect::Child(m_page, expected.id);
+        EXPECT_EQ(moved.rect.left, expected.rect.left);
+        EXPECT_EQ(moved.rect.top, expected.rect.top);
+        EXPECT_EQ(moved.rect.right, expected.rect.right);
+        EXPECT_EQ(moved.rect.bottom, expected.rect.bottom);
+        EXPECT_EQ(moved.visible, expected.visible);
+    }
+    EXPECT_EQ(after.columnWidths, startedAt150.columnWidths);
+    // The font is made anew: the combos' selection field grows with it.
+    EXPECT_GT(startedAt150.comboFieldHeight, before.comboFieldHeight);
+    EXPECT_EQ(after.comboFieldHeight, startedAt150.comboFieldHeight);
     CloseProgram();
 }

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "engine/TaskCell.h"
+#include "framework/Dpi.h"
+#include "framework/DpiScale.h"
 #include "framework/TextBytes.h"
 #include "engine/UserFolders.h"
 #include "res/resource.h"
@@ -18,6 +20,8 @@ constexpr COLORREF kCaptionNormal = RGB(49, 66, 97);
 constexpr COLORREF kCaptionHover = RGB(20, 20, 20);
 constexpr COLORREF kTransparentGreen = RGB(0, 255, 0);
 constexpr UINT kAboutCommand = 0x10;
+// Template 102 asks for Tahoma 8 point; at other scales the page makes the same font anew.
+constexpr int kPageFontPoints = 8;
 
 // Reads the default value of a key under HKEY_CURRENT_USER, cut to 255 bytes (between
 // characters) so that it fits the program's 256-byte strings whatever the registry holds;
@@ -49,9 +53,9 @@ struct ControlPlace {
     int x, y, cx, cy;
 };
 
-// Where each control stands, in pixels of the page's client area. The settings' left column
-// of combos is wide enough for "Same As Input File" in Tahoma, and the right column moves over
-// to make room.
+// Where each control stands, in pixels of the page's client area at 96 dpi (each measure is
+// scaled at other scales). The settings' left column of combos is wide enough for "Same As
+// Input File" in Tahoma, and the right column moves over to make room.
 const ControlPlace kControlPlaces[] = {
     {IDC_FADE_PICTURE, 10, 212, 264, 200}, {IDC_PROFILE_LABEL, 288, 255, 75, 15},
     {IDC_PROFILE, 365, 252, 280, 20},      {IDC_SHUTDOWN, 288, 407, 358, 15},
@@ -73,6 +77,17 @@ const ControlPlace kControlPlaces[] = {
     {IDC_BROWSE, 557, 178, 60, 20},        {IDC_REMOVE_ALL, 620, 95, 32, 32},
     {IDC_ADD_TASK, 620, 25, 32, 32},       {IDC_RANGE_SLIDER, 51, 415, 222, 18},
     {IDC_VIDEO_EDIT, 10, 212, 264, 200},
+};
+
+struct ListColumn {
+    const char* pszHeading;
+    int nFormat;
+    int nWidth; // at 96 dpi
+};
+
+const ListColumn kListColumns[] = {
+    {"Source", LVCFMT_LEFT, 120},  {"Begin Time", LVCFMT_CENTER, 75}, {"End Time", LVCFMT_CENTER, 70},
+    {"Output", LVCFMT_LEFT, 100},  {"Progress", LVCFMT_LEFT, 245},
 };
 
 } // namespace
@@ -208,6 +223,10 @@ void CVarnelloDlg::InitControls()
                                  &m_btnStopConvert, &m_btnPreviewPlay, &m_btnPreviewStop, &m_btnHelp})
         SkinCall(m_context.pSkin, 6, pButton->m_hWnd, 1);
 
+    // The page's scale is known before any image is loaded, so each is loaded once, at it.
+    m_nDpi = dpi::ForWindow(m_hWnd);
+    SetControlsDpi();
+
     // The title is typed in any language; the output folder's edit is only ever written by
     // Browse, so it stays as it is.
     m_edtTitle.UseUnicodeMessages();
@@ -272,25 +291,75 @@ void CVarnelloDlg::InitControls()
     m_videoEdit.ShowWindow(SW_HIDE);
     m_picWelcome.StartFade(IDB_WELCOME, 100);
 
-    for (const ControlPlace& place : kControlPlaces) {
-        if (CWnd* pControl = GetDlgItem(place.nID))
-            pControl->MoveWindow(place.x, place.y, place.cx, place.cy, TRUE);
-    }
+    UsePageFontForDpi();
+    PlaceControls();
 }
 
 void CVarnelloDlg::InsertListColumns()
 {
-    struct Column {
-        const char* pszHeading;
-        int nFormat;
-        int nWidth;
-    };
-    const Column columns[] = {
-        {"Source", LVCFMT_LEFT, 120},  {"Begin Time", LVCFMT_CENTER, 75}, {"End Time", LVCFMT_CENTER, 70},
-        {"Output", LVCFMT_LEFT, 100},  {"Progress", LVCFMT_LEFT, 245},
-    };
     for (int i = 0; i < 5; ++i)
-        m_lstTasks.InsertColumn(i, columns[i].pszHeading, columns[i].nFormat, columns[i].nWidth, i);
+        m_lstTasks.InsertColumn(i, kListColumns[i].pszHeading, kListColumns[i].nFormat,
+                                dpiscale::Scale(kListColumns[i].nWidth, m_nDpi), i);
+}
+
+void CVarnelloDlg::ApplyDpi(int dpi)
+{
+    dpi = dpiscale::Usable(dpi);
+    if (dpi == m_nDpi)
+        return;
+    const int nOldDpi = m_nDpi;
+    m_nDpi = dpi;
+    UsePageFontForDpi();
+    PlaceControls();
+    // The columns keep the widths the user gave them, in the new scale.
+    for (int i = 0; i < 5; ++i)
+        m_lstTasks.SetColumnWidth(i, ::MulDiv(m_lstTasks.GetColumnWidth(i), m_nDpi, nOldDpi));
+    SetControlsDpi();
+    // The page's background first, then each control: the slider and the skinned buttons
+    // take their backdrop from the page's pixels at their next paint, which must no longer
+    // show the controls as they stood before.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void CVarnelloDlg::SetControlsDpi()
+{
+    for (CSkinButton* pButton : {&m_btnAddTask, &m_btnRemoveTask, &m_btnRemoveAll, &m_btnStartConvert,
+                                 &m_btnStopConvert, &m_btnPreviewPlay, &m_btnPreviewStop, &m_btnHelp})
+        pButton->SetDpi(m_nDpi);
+    m_sldRange.SetDpi(m_nDpi);
+    m_picWelcome.SetDpi(m_nDpi);
+}
+
+void CVarnelloDlg::PlaceControls()
+{
+    for (const ControlPlace& place : kControlPlaces) {
+        const dpiscale::Box box = dpiscale::ScaleBox({place.x, place.y, place.cx, place.cy}, m_nDpi);
+        if (CWnd* pControl = GetDlgItem(place.nID))
+            pControl->MoveWindow(box.x, box.y, box.cx, box.cy, TRUE);
+    }
+}
+
+void CVarnelloDlg::UsePageFontForDpi()
+{
+    LOGFONTA lf{};
+    const HFONT hCurrent = GetFont();
+    if (!hCurrent || !::GetObjectA(hCurrent, sizeof(lf), &lf))
+        return;
+    const int nHeight = dpiscale::FontHeight(kPageFontPoints, m_nDpi);
+    // The dialog manager made the template's font for the screen the page was created on;
+    // as long as that is the page's scale, its font is kept as it is.
+    if (lf.lfHeight == nHeight)
+        return;
+    lf.lfHeight = nHeight;
+    lf.lfWidth = 0;
+    CFont font;
+    if (!font.CreateFontIndirect(&lf))
+        return;
+    SetFont(font, FALSE);
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        ::SendMessageA(hChild, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(font)), TRUE);
+    // The old font goes only now that no control draws with it any more.
+    m_fontPage.Attach(font.Detach());
 }
 
 void CVarnelloDlg::UpdateWindowTitle()

@@ -45,6 +45,13 @@ public:
 
     void SetContext(const PageContext& context) { m_context = context; }
 
+    // Lays the page out for a display scale: every control's place and the list's columns
+    // scaled from the 96-dpi layout, the font made at that scale, the custom controls'
+    // images taken from the set for it. The frame calls it when its window moves to a
+    // monitor of another scale; the page lays itself out at its first scale on its own.
+    void ApplyDpi(int dpi);
+    int Dpi() const { return m_nDpi; }
+
     // The stop sequence. The frame runs it with bWindowClosing when the window closes during
     // a run: the run then ends without its closing message, as there is no window left.
     void StopConversion(bool bWindowClosing = false);
@@ -64,6 +71,10 @@ protected:
     // --- set-up and display of the current task (VarnelloDlg.cpp) ------------------------
     void InitControls();
     void InsertListColumns();
+    // The display-scale steps of ApplyDpi (VarnelloDlg.cpp).
+    void SetControlsDpi();
+    void PlaceControls();
+    void UsePageFontForDpi();
     void UpdateWindowTitle();
     void LoadOutputDir();
     void ResetOutputSettings();
@@ -171,6 +182,8 @@ protected:
     DECLARE_EVENTSINK_MAP()
 
     PageContext m_context;
+    int m_nDpi = 96;     // the display scale the page is laid out for
+    CFont m_fontPage;    // the page's font made for m_nDpi; none while the template's fits
     CTaskArray m_arrTasks;
     int m_nCurrentTask = -1;
     CBitmap m_bmpBackground;

@@ -75,6 +75,32 @@ TEST_F(FadePictureWindow, FadeEndsOpaqueAtTheBitmapSizeWhereThePagePutIt)
     EXPECT_EQ(CountDifferences(Capture(dlg.m_picture.m_hWnd), bmp), 0);
 }
 
+// Moved to a 150 % monitor during its slow fade, the picture stops fading, takes the size of
+// the bitmap made for that scale and shows it whole; back at 100 % the 100 % one.
+TEST_F(FadePictureWindow, AChangeOfScaleShowsThatScalesPictureWhole)
+{
+    Start(400);
+    // Room in the dialog for the larger picture.
+    dlg.SetWindowPos(nullptr, 0, 0, 700, 700, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(dlg.m_hWnd, 500);
+    ASSERT_FALSE(dlg.m_picture.IsFadeDone());
+    dlg.m_picture.SetDpi(144);
+    EXPECT_TRUE(dlg.m_picture.IsFadeDone());
+    EXPECT_FALSE(dlg.m_picture.HasFadeThread());
+    dlg.m_picture.UpdateWindow();
+    const Pixels large = BitmapPixels(IDB_WELCOME + IMAGE_SET_150);
+    Pixels px = Capture(dlg.m_picture.m_hWnd);
+    ASSERT_EQ(px.width, 398);
+    ASSERT_EQ(px.height, 294);
+    EXPECT_EQ(CountDifferences(px, large), 0);
+
+    dlg.m_picture.SetDpi(96);
+    dlg.m_picture.UpdateWindow();
+    px = Capture(dlg.m_picture.m_hWnd);
+    ASSERT_EQ(px.width, 265);
+    EXPECT_EQ(CountDifferences(px, BitmapPixels(IDB_WELCOME)), 0);
+}
+
 TEST_F(FadePictureWindow, PaintDuringTheFadeOnlyValidates)
 {
     Start(400);

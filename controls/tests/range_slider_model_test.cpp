@@ -121,6 +121,43 @@ TEST_F(SliderTest, LayoutPlacesThumbsAndBarAtTheValuePixels)
     EXPECT_EQ(m.RightThumbRect().left, 13);
 }
 
+// At 150 % the page's slider is 333 x 27: thumbs 20 wide, frames 2 pixels, and a drag or a
+// key moves the values by the same share of the track as at 96 dpi.
+TEST_F(SliderTest, LayoutAndDraggingAtADisplayScale)
+{
+    m.SetDpi(144);
+    m.SetBounds(0, 120);
+    m.SetSelection(30, 90);
+    const int w = 333, h = 27;
+    const SliderLayout lay = m.Layout(w, h);
+    EXPECT_EQ(m.ThumbWidth(), 20);
+    EXPECT_EQ(m.TrackLength(), w - 40);
+    // p(30) = trunc(293 * 30 / 120 + 0.5) = 73; p(90) = trunc(219.75 + 0.5) = 220
+    EXPECT_EQ(lay.leftThumb.x, 73);
+    EXPECT_EQ(lay.rightThumb.x, 220 + 20);
+    EXPECT_EQ(m.RightThumbRect(), (IntRect{240, 0, 260, h}));
+    EXPECT_EQ(lay.track, (IntRect{0, 5, w, 5 + 17}));
+    // The bar covers the thumbs' two-pixel inner frame columns, rows 8 to 18.
+    EXPECT_EQ(lay.bar, (IntRect{73 + 18, 8, 73 + 18 + 220 - 73 + 4, 19}));
+
+    // The left thumb grabbed at its centre and dragged to the middle of the track (half a
+    // scaled thumb in) puts the left value at the middle of the scale.
+    const int grabX = (m.LeftThumbRect().left + m.LeftThumbRect().right) / 2;
+    ASSERT_TRUE(m.ButtonDown(grabX, 10, h));
+    m.MouseMove(20 / 2 + 293 / 2);
+    EXPECT_NEAR(m.Left(), 60.0, 120.0 / 293);
+    m.ButtonUp();
+
+    // Back at 96 dpi the same control size lays out with the 96-dpi measures again.
+    m.SetDpi(96);
+    m.Layout(W, H);
+    EXPECT_EQ(m.ThumbWidth(), 13);
+    EXPECT_EQ(m.TrackLength(), W - 26);
+    // A failed scale query counts as 96 dpi.
+    m.SetDpi(0);
+    EXPECT_EQ(m.Dpi(), 96);
+}
+
 TEST_F(SliderTest, HitTestingAndClicksThatStartNothing)
 {
     Prepare(0, 196, 50, 100); // values equal pixels

@@ -119,6 +119,49 @@ TEST_F(RangeSliderWindow, PaintsTrackThumbsAndBarOverTheParentBackdrop)
     EXPECT_NE(Hex(px.At(56, 8)), Hex(kEdge));      // inside the frame
 }
 
+// At 150 % the slider draws the images made for that scale pixel for pixel (thumbs 20 x 26
+// with a two-pixel frame, a 17-pixel track, an 11-pixel bar): nothing is stretched upward.
+TEST_F(RangeSliderWindow, DrawsTheImagesOfItsDisplayScale)
+{
+    CRect rc;
+    dlg.m_slider.GetWindowRect(&rc);
+    dlg.ScreenToClient(&rc);
+    dlg.m_slider.MoveWindow(rc.left, rc.top, 333, 27);
+    dlg.m_slider.SetDpi(144);
+    // A 293-pixel track: values equal pixels. Left thumb x 50..70, right thumb 120..140, bar
+    // from the left thumb's inner frame (x 68) to the right one's (x 122).
+    dlg.m_slider.SetBounds(0, 293);
+    dlg.m_slider.SetSelection(50, 100);
+    dlg.m_slider.UpdateWindow();
+    Pump(dlg.m_hWnd, 30);
+    const Pixels thumbLeft = BitmapPixels(IDB_SLIDER_THUMB_LEFT + IMAGE_SET_150);
+    const Pixels thumbRight = BitmapPixels(IDB_SLIDER_THUMB_RIGHT + IMAGE_SET_150);
+    const Pixels track = BitmapPixels(IDB_SLIDER_TRACK + IMAGE_SET_150);
+    const Pixels bar = BitmapPixels(IDB_SLIDER_BAR + IMAGE_SET_150);
+    ASSERT_EQ(thumbLeft.width, 20);
+    ASSERT_EQ(thumbLeft.height, 26);
+    ASSERT_EQ(track.height, 17);
+    ASSERT_EQ(bar.height, 11);
+
+    const Pixels px = Capture(hSlider);
+    ASSERT_EQ(px.width, 333);
+    ASSERT_EQ(px.height, 27);
+    auto underBar = [](int x, int y) { return x >= 68 && x < 122 && y >= 8 && y < 19; };
+    for (int y = 0; y < 26; ++y)
+        for (int x = 0; x < 20; ++x) {
+            if (!underBar(50 + x, y))
+                EXPECT_EQ(Hex(px.At(50 + x, y)), Hex(thumbLeft.At(x, y))) << "left thumb " << x << "," << y;
+            if (!underBar(120 + x, y))
+                EXPECT_EQ(Hex(px.At(120 + x, y)), Hex(thumbRight.At(x, y))) << "right thumb " << x << "," << y;
+        }
+    for (int y = 0; y < 27; ++y) {
+        const COLORREF expected = (y >= 5 && y < 22) ? track.At(0, y - 5) : kBackdrop;
+        EXPECT_EQ(Hex(px.At(250, y)), Hex(expected)) << "track, y " << y;
+        if (y >= 8 && y < 19)
+            EXPECT_EQ(Hex(px.At(95, y)), Hex(bar.At(0, y - 8))) << "bar, y " << y;
+    }
+}
+
 TEST_F(RangeSliderWindow, LeftThumbDragReportsEachMoveAndTheRelease)
 {
     PixelScale(50, 100);

@@ -49,6 +49,26 @@ TEST(SkinButtonPlacement, ImageBesideOrAboveTheCaption)
               PlaceImage(help, 21, 21, true, ALIGN_VERT, false).caption);
 }
 
+TEST(SkinButtonPlacement, TheHelpButtonAtADisplayScale)
+{
+    // At 150 % the Help button is 105 × 45 with a 32 × 32 bitmap: the image stands 5 pixels
+    // (4.5 rounded up) in, and pressing it moves it by 2 (1.5) each way.
+    const Placement p = PlacementForDpi(144);
+    const ImageAndCaption r = PlaceImage(Rect{0, 0, 105, 45}, 32, 32, true, ALIGN_HORIZ, true, p);
+    EXPECT_EQ(r.image.left, 5 + 2);
+    EXPECT_EQ(r.image.top, (45 - 32) / 2 + 2);
+    EXPECT_EQ(r.caption.left, 32 + 5);
+    // At 96 dpi (and for a failed query) it is the placement a new button has.
+    for (int dpi : {96, 0}) {
+        const Placement q = PlacementForDpi(dpi);
+        const Placement base;
+        EXPECT_EQ(q.imageOffset, base.imageOffset);
+        EXPECT_EQ(q.imageTop, base.imageTop);
+        EXPECT_EQ(q.pressedDx, base.pressedDx);
+        EXPECT_EQ(q.pressedDy, base.pressedDy);
+    }
+}
+
 TEST(SkinButtonPlacement, CaptionCentredInItsArea)
 {
     EXPECT_EQ(CentreText(Rect{24, 0, 70, 30}, Rect{24, 0, 44, 13}), (Rect{37, 8, 57, 21}));

@@ -134,6 +134,43 @@ TEST_F(SkinButtonWindow, BitmapBesideCaptionWithGreenShowingTheBackground)
     EXPECT_NEAR((minX + maxX + 1) / 2.0, (24 + 70) / 2.0, 2.5);
 }
 
+// At 150 % the Help button, 105 x 45, shows the 32 x 32 bitmap made for that scale, 5 pixels
+// (3 scaled) in and centred down, its green showing the parent, not the button as it was.
+TEST_F(SkinButtonWindow, BitmapOfItsDisplayScale)
+{
+    const Pixels bmp = BitmapPixels(IDB_HELP + IMAGE_SET_150);
+    ASSERT_EQ(bmp.width, 32);
+    Away();
+    // As the page does on a change of scale: the controls moved and told, then the parent's
+    // background repainted before the controls.
+    auto rescale = [this](int cx, int cy, int dpi) {
+        dlg.m_btnHelp.MoveWindow(180, 60, cx, cy);
+        dlg.m_btnHelp.SetDpi(dpi);
+        ::RedrawWindow(dlg.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Settle();
+    };
+    rescale(105, 45, 144);
+    const Pixels px = Capture(dlg.m_btnHelp.m_hWnd);
+    ASSERT_EQ(px.width, 105);
+    int keyed = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const COLORREF src = bmp.At(x, y);
+            const COLORREF expected = src == RGB(0, 255, 0) ? kBackdrop : src;
+            EXPECT_EQ(Hex(px.At(5 + x, 6 + y)), Hex(expected)) << x << "," << y;
+            keyed += src == RGB(0, 255, 0);
+        }
+    EXPECT_GT(keyed, 0);
+    // Back at 96 dpi the 21 x 21 bitmap is drawn again.
+    rescale(70, 30, 96);
+    const Pixels small = BitmapPixels(IDB_HELP);
+    const Pixels again = Capture(dlg.m_btnHelp.m_hWnd);
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 21; ++x)
+            if (small.At(x, y) != RGB(0, 255, 0))
+                EXPECT_EQ(Hex(again.At(3 + x, 4 + y)), Hex(small.At(x, y))) << x << "," << y;
+}
+
 TEST_F(SkinButtonWindow, FramesOnlyWithDrawBorderWhileHoveredOrPressed)
 {
     HWND h = dlg.m_btnHelp.m_hWnd;

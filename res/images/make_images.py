@@ -6,7 +6,13 @@ background and welcome picture.
 
 Pixel-exact images (the slider's) are written as PPM by this script; the drawn ones are
 made with ImageMagick's `convert` (vector drawing, anti-aliased). Bitmaps are 24-bit BMP3,
-icons single-size 32-bit with alpha. Bitmaps that sit on the page background use pure green
+icons single-size 32-bit with alpha.
+
+Every image the page draws at a size of its own is made for four display scales: NAME.ext at
+100 % (96 dpi) and NAME@125.ext, NAME@150.ext, NAME@200.ext at 125, 150 and 200 %, each
+drawn anew at its size (the 100 % size times the scale, rounded as the program rounds) so
+that it is as sharp as the 100 % one. The page background, stretched over the page at
+every scale, and the program icon, which Windows sizes, are made at 100 % only. Bitmaps that sit on the page background use pure green
 RGB(0, 255, 0) for the pixels through which the background shows; their anti-aliased edges
 are blended onto the page's own colour so no green fringe remains.
 
@@ -36,6 +42,34 @@ FONT = "DejaVu-Sans"
 FONT_BOLD = "DejaVu-Sans-Bold"
 
 
+# The scale being drawn, in percent, and the file name suffix of its set.
+SCALE = 100
+SUFFIXES = {100: "", 125: "@125", 150: "@150", 200: "@200"}
+
+
+def px(n):
+    """A 100 % pixel count at the current scale, rounded half up (as the program's MulDiv)."""
+    return (n * SCALE + 50) // 100
+
+
+def k():
+    return SCALE / 100
+
+
+def num(v):
+    return f"{v:g}"
+
+
+def pt(x, y):
+    """A point of a 100 % drawing (pixel centres) at the current scale."""
+    return f"{num((x + 0.5) * k() - 0.5)},{num((y + 0.5) * k() - 0.5)}"
+
+
+def box(x0, y0, x1, y1):
+    """The corners of a rectangle covering pixels x0..x1, y0..y1 of a 100 % drawing."""
+    return f"{num(x0 * k())},{num(y0 * k())} {num((x1 + 1) * k() - 1)},{num((y1 + 1) * k() - 1)}"
+
+
 def run(*args):
     subprocess.run(["convert", *args], check=True)
 
@@ -45,7 +79,8 @@ def tmp(name):
 
 
 def out(name):
-    return os.path.join(OUT, name)
+    stem, ext = os.path.splitext(name)
+    return os.path.join(OUT, stem + SUFFIXES[SCALE] + ext)
 
 
 # --- pixel-exact bitmaps -------------------------------------------------------------------
@@ -67,16 +102,20 @@ def ppm_to_bmp(rows, name):
 
 def slider_images():
     edge, face, light = (128, 130, 132), (215, 215, 215), (255, 255, 255)
-    track_rows = [edge] + [face] * 8 + [edge, light]
-    ppm_to_bmp([[c] * 6 for c in track_rows], "slider_track.bmp")
+    # Lines one pixel wide at 100 % are as wide as the scale rounds to.
+    line = px(1)
+    track_h = px(11)
+    track_rows = [edge] * line + [face] * (track_h - 3 * line) + [edge] * line + [light] * line
+    ppm_to_bmp([[c] * px(6) for c in track_rows], "slider_track.bmp")
 
     bar_rows = [(136, 199, 255), (136, 199, 255), (134, 197, 255), (100, 169, 255),
                 (92, 162, 255), (113, 180, 255), (133, 196, 255)]
-    ppm_to_bmp([[c] * 3 for c in bar_rows], "slider_bar.bmp")
+    bar_h = px(7)
+    ppm_to_bmp([[bar_rows[y * 7 // bar_h]] * px(3) for y in range(bar_h)], "slider_bar.bmp")
 
     # Thumb: frame, a grey gradient that is lightest at the top and darkest in the middle,
     # and a bracket opening toward the selection.
-    w, h = 13, 17
+    w, h = px(13), px(17)
     mid = h // 2
     rows = []
     for y in range(h):
@@ -87,15 +126,19 @@ def slider_images():
         rows.append([(g, g, g)] * w)
     for y in range(h):
         for x in range(w):
-            if x in (0, w - 1) or y in (0, h - 1):
+            if x < line or x >= w - line or y < line or y >= h - line:
                 rows[y][x] = edge
     mark = (60, 64, 70)
-    for y in range(4, 13):
-        rows[y][5] = mark
-        rows[y][4] = (150, 152, 156)  # a soft shadow makes the stroke read as a bracket
-    for x in range(5, 8):
-        rows[4][x] = mark
-        rows[12][x] = mark
+
+    def fill(x0, x1, y0, y1, colour):  # 100 % pixel ranges, ends excluded
+        for y in range(px(y0), px(y1)):
+            for x in range(px(x0), px(x1)):
+                rows[y][x] = colour
+
+    fill(5, 6, 4, 13, mark)
+    fill(4, 5, 4, 13, (150, 152, 156))  # a soft shadow makes the stroke read as a bracket
+    fill(5, 8, 4, 5, mark)
+    fill(5, 8, 12, 13, mark)
     ppm_to_bmp(rows, "slider_thumb_left.bmp")
     ppm_to_bmp([list(reversed(r)) for r in reversed(rows)], "slider_thumb_right.bmp")
 
@@ -103,9 +146,11 @@ def slider_images():
 # --- icons -----------------------------------------------------------------------------------
 
 def disc(size, top, bottom, edge, name, inset=0.5, glossy=False):
-    """A round button face with a vertical gradient, an outline and an optional gloss."""
+    """A round button face with a vertical gradient, an outline and an optional gloss; size
+    and inset are the 100 % ones."""
+    size = px(size)
     c = (size - 1) / 2
-    r = c - inset
+    r = c - inset * k()
     face = tmp(name + "_face.png")
     run("-size", f"{size}x{size}", f"gradient:{top}-{bottom}", "-alpha", "set",
         "(", "-size", f"{size}x{size}", "xc:none", "-fill", "white",
@@ -132,14 +177,14 @@ def small_button_icons():
     # 16 × 16 glyphs on round faces: add (green plus), remove (red minus), remove all (red cross).
     def plus(face, dest):
         overlay(face, ["-fill", "white", "-stroke", "none",
-                       "-draw", "rectangle 4,7 11,8", "-draw", "rectangle 7,4 8,11"], dest)
+                       "-draw", "rectangle " + box(4, 7, 11, 8), "-draw", "rectangle " + box(7, 4, 8, 11)], dest)
 
     def minus(face, dest):
-        overlay(face, ["-fill", "white", "-stroke", "none", "-draw", "rectangle 4,7 11,8"], dest)
+        overlay(face, ["-fill", "white", "-stroke", "none", "-draw", "rectangle " + box(4, 7, 11, 8)], dest)
 
     def cross(face, dest):
-        overlay(face, ["-stroke", "white", "-strokewidth", "2", "-fill", "none",
-                       "-draw", "line 5,5 10.5,10.5", "-draw", "line 10.5,5 5,10.5"], dest)
+        overlay(face, ["-stroke", "white", "-strokewidth", num(2 * k()), "-fill", "none",
+                       "-draw", f"line {pt(5, 5)} {pt(10.5, 10.5)}", "-draw", f"line {pt(10.5, 5)} {pt(5, 10.5)}"], dest)
 
     sets = [
         ("add", GREEN_TOP, GREEN_BOTTOM, GREEN_HOVER_TOP, GREEN_HOVER_BOTTOM, GREEN_EDGE, plus,
@@ -159,18 +204,19 @@ def small_button_icons():
 
 def big_button_icons():
     # 67 × 67 round glossy buttons: start (blue, play triangle), stop (red, square).
-    size = 67
+    size = px(67)
     for key, top, bottom, htop, hbottom, edge, glyph, normal, hover in (
         ("start", BLUE_TOP, BLUE_BOTTOM, BLUE_HOVER_TOP, BLUE_HOVER_BOTTOM, BLUE_EDGE,
-         ["-draw", "polygon 26,18 26,49 51,33.5"], "icon_start.ico", "icon_start_hover.ico"),
+         ["-draw", f"polygon {pt(26, 18)} {pt(26, 49)} {pt(51, 33.5)}"], "icon_start.ico", "icon_start_hover.ico"),
         ("stop", RED_TOP, RED_BOTTOM, RED_HOVER_TOP, RED_HOVER_BOTTOM, RED_EDGE,
-         ["-draw", "roundrectangle 22,22 44,44 3,3"], "icon_stop.ico", "icon_stop_hover.ico"),
+         ["-draw", f"roundrectangle {box(22, 22, 44, 44)} {num(3 * k())},{num(3 * k())}"],
+         "icon_stop.ico", "icon_stop_hover.ico"),
     ):
         for state, t, b, dest in (("n", top, bottom, normal), ("h", htop, hbottom, hover)):
-            face = disc(size, t, b, edge, f"{key}_{state}", inset=2.5, glossy=True)
+            face = disc(67, t, b, edge, f"{key}_{state}", inset=2.5, glossy=True)
             png = tmp(f"{key}_{state}.png")
             # A soft shadow under the face, then the white glyph.
-            run("(", face, "-background", "rgba(20,30,60,0.45)", "-shadow", "60x1.5+0+1", ")",
+            run("(", face, "-background", "rgba(20,30,60,0.45)", "-shadow", f"60x{num(1.5 * k())}+0+{round(k())}", ")",
                 face, "-background", "none", "-layers", "merge", "+repage",
                 "-gravity", "center", "-extent", f"{size}x{size}",
                 "-fill", "white", "-stroke", "none", *glyph, png)
@@ -212,18 +258,18 @@ def small_bitmaps():
     # Preview play / stop: 19 × 19 glyphs in the page's navy, blue while hovered.
     for colour, name in ((NAVY, "preview_play.bmp"), (BLUE_HOVER_BOTTOM, "preview_play_hover.bmp")):
         png = tmp(name + ".png")
-        run("-size", "19x19", "xc:none", "-fill", colour, "-stroke", "none",
-            "-draw", "polygon 5,3 5,15.5 15.5,9.25", png)
+        run("-size", f"{px(19)}x{px(19)}", "xc:none", "-fill", colour, "-stroke", "none",
+            "-draw", f"polygon {pt(5, 3)} {pt(5, 15.5)} {pt(15.5, 9.25)}", png)
         keyed_bitmap(png, name)
     for colour, name in ((NAVY, "preview_stop.bmp"), (BLUE_HOVER_BOTTOM, "preview_stop_hover.bmp")):
         png = tmp(name + ".png")
-        run("-size", "19x19", "xc:none", "-fill", colour, "-stroke", "none",
-            "-draw", "roundrectangle 4,4 14,14 1.5,1.5", png)
+        run("-size", f"{px(19)}x{px(19)}", "xc:none", "-fill", colour, "-stroke", "none",
+            "-draw", f"roundrectangle {box(4, 4, 14, 14)} {num(1.5 * k())},{num(1.5 * k())}", png)
         keyed_bitmap(png, name)
     # Help: a question mark on a blue disc.
     face = disc(21, BLUE_TOP, BLUE_BOTTOM, BLUE_EDGE, "help")
     png = tmp("help.png")
-    run(face, "-fill", "white", "-font", FONT_BOLD, "-pointsize", "15", "-gravity", "center",
+    run(face, "-fill", "white", "-font", FONT_BOLD, "-pointsize", num(15 * k()), "-gravity", "center",
         "-annotate", "+0+0", "?", png)
     keyed_bitmap(png, "help.bmp")
 
@@ -245,45 +291,56 @@ def page_background():
 
 
 def welcome_picture():
-    w, h = 265, 196
+    w, h = px(265), px(196)
     png = tmp("welcome.png")
+
+    def rrect(x0, y0, x1, y1, r):
+        return f"roundrectangle {pt(x0, y0)} {pt(x1, y1)} {num(r * k())},{num(r * k())}"
+
+    def rect(x0, y0, x1, y1):
+        return f"rectangle {pt(x0, y0)} {pt(x1, y1)}"
+
+    def circle(cx, cy, ex, ey):
+        return f"circle {pt(cx, cy)} {pt(ex, ey)}"
+
+    holes = []
+    for y0, y1 in ((55, 57), (63, 65)):
+        for x0 in (44, 56, 68, 80, 92):
+            holes += ["-draw", rect(x0, y0, x0 + 5, y1)]
     run("-size", f"{w}x{h}", f"gradient:#3b6aa8-{NAVY_DARK}",
         # a soft light from the top
         "(", "-size", f"{w}x{h}", "radial-gradient:rgba(255,255,255,0.22)-rgba(255,255,255,0)",
         "-geometry", f"+0-{h // 3}", ")", "-compose", "Over", "-composite",
         # the player: body, screen, wheel
-        "-fill", "#f4f7fb", "-stroke", "#b9c6d8", "-strokewidth", "1",
-        "-draw", "roundrectangle 110,22 155,98 8,8",
-        "-fill", "#2a3f63", "-stroke", "none", "-draw", "roundrectangle 115,28 150,54 2,2",
-        "-fill", "#5aa9ff", "-draw", "polygon 128,34 128,48 139,41",
-        "-fill", "#dde5ef", "-draw", "circle 132.5,76 132.5,63",
-        "-fill", "#f4f7fb", "-draw", "circle 132.5,76 132.5,71",
+        "-fill", "#f4f7fb", "-stroke", "#b9c6d8", "-strokewidth", num(px(1)),
+        "-draw", rrect(110, 22, 155, 98, 8),
+        "-fill", "#2a3f63", "-stroke", "none", "-draw", rrect(115, 28, 150, 54, 2),
+        "-fill", "#5aa9ff", "-draw", f"polygon {pt(128, 34)} {pt(128, 48)} {pt(139, 41)}",
+        "-fill", "#dde5ef", "-draw", circle(132.5, 76, 132.5, 63),
+        "-fill", "#f4f7fb", "-draw", circle(132.5, 76, 132.5, 71),
         # a film strip sliding into it
-        "-fill", "rgba(255,255,255,0.18)", "-draw", "rectangle 40,52 104,68",
-        "-fill", "rgba(36,51,80,0.9)",
-        "-draw", "rectangle 44,55 49,57", "-draw", "rectangle 56,55 61,57",
-        "-draw", "rectangle 68,55 73,57", "-draw", "rectangle 80,55 85,57",
-        "-draw", "rectangle 92,55 97,57",
-        "-draw", "rectangle 44,63 49,65", "-draw", "rectangle 56,63 61,65",
-        "-draw", "rectangle 68,63 73,65", "-draw", "rectangle 80,63 85,65",
-        "-draw", "rectangle 92,63 97,65",
-        "-fill", "white", "-font", FONT_BOLD, "-pointsize", "19", "-gravity", "north",
-        "-annotate", "+0+112", "Welcome to Varnello",
-        "-fill", "#c9d8ec", "-font", FONT, "-pointsize", "11",
-        "-annotate", "+0+142", "Add your videos with the + button,",
-        "-annotate", "+0+158", "trim them and convert them for your iPod.",
+        "-fill", "rgba(255,255,255,0.18)", "-draw", rect(40, 52, 104, 68),
+        "-fill", "rgba(36,51,80,0.9)", *holes,
+        "-fill", "white", "-font", FONT_BOLD, "-pointsize", num(19 * k()), "-gravity", "north",
+        "-annotate", f"+0+{px(112)}", "Welcome to Varnello",
+        "-fill", "#c9d8ec", "-font", FONT, "-pointsize", num(11 * k()),
+        "-annotate", f"+0+{px(142)}", "Add your videos with the + button,",
+        "-annotate", f"+0+{px(158)}", "trim them and convert them for your iPod.",
         png)
     run(png, "-alpha", "off", "-type", "TrueColor", "BMP3:" + out("welcome.bmp"))
 
 
 def main():
-    slider_images()
-    small_button_icons()
-    big_button_icons()
+    global SCALE
+    SCALE = 100
     program_icon()
-    small_bitmaps()
     page_background()
-    welcome_picture()
+    for SCALE in sorted(SUFFIXES):
+        slider_images()
+        small_button_icons()
+        big_button_icons()
+        small_bitmaps()
+        welcome_picture()
     return 0
 
 

@@ -150,10 +150,25 @@ kept_failure_folder() { echo "${VARNELLO_FAILED_TESTS:-$VARNELLO_BUILD/failed-te
 # What an earlier failure of this test kept would be taken for this run's.
 [ -z "${VARNELLO_BUILD:-}" ] || rm -rf "$(kept_failure_folder)"
 
+# The display scale of the programs started from now on, in dpi (the prefix's LogPixels, which
+# Wine reads at each program's start); the clean-up, or the next test's start after a test that
+# was killed, puts back the 96 dpi every other test expects.
+E2E_SCALED=0
+reset_display_scale_if_set() { [ "$E2E_SCALED" = 0 ] || reset_display_scale; }
+set_display_scale() {
+    E2E_SCALED=1
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+reset_display_scale() {
+    "$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+}
+if grep_q -i '^"LogPixels"' "$WINEPREFIX/user.reg" 2>/dev/null; then reset_display_scale; fi
+
 cleanup_e2e() {
     kill_prefix_pids 'Varnello[.]exe'
     kill_prefix_pids 'venc[.]exe'
     kill_prefix_pids 'ffmpeg[.]exe'
+    reset_display_scale_if_set
     forget_saved_list   # the next test, or program started in this prefix, begins empty
     clear_scratch "$E2E_TMP"
 }

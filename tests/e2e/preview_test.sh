@@ -2,7 +2,8 @@
 # Trimming and previewing with the mouse and keys on the real window, checked against the
 # pictures of the source: dragging the left thumb moves Begin Time during the drag and, on
 # release, shows the frame at the new start; arrow keys move the range without a preview;
-# Play plays the trimmed range and Stop preview stops it where it is.
+# Play plays the trimmed range and Stop preview stops it where it is. At 150 %, started there
+# or moved there, the scaled slider trims the same way.
 source "$(dirname "$0")/lib.sh"
 
 clip="$E2E_TMP/clock.avi"
@@ -126,4 +127,40 @@ done
 [ "$prev" -le 12 ] || fail "Stop preview came only at the range's end: pictures of seconds $seconds"
 varnello_running || fail "the program ended"
 close_varnello
-echo "ok: the slider trims and previews, Play plays the range and Stop stops it"
+
+# 4. At 150 % the slider is drawn and hit at its scaled size: 333 pixels wide with 20-pixel
+#    thumbs, a 293-pixel track. The same drags, scaled, trim the same share of the clip, in a
+#    window started at 150 % and in one moved from a 100 % monitor to a 150 % one.
+trim_at_150() {
+    add_file "$clip"
+    slider=($(inspect rect 1047))
+    [ $((slider[2] - slider[0])) = 333 ] || fail "$1: the slider is $((slider[2] - slider[0])) pixels wide, not 333"
+    y=$(( (slider[1] + slider[3]) / 2 )); x0=$(( slider[0] + 10 ))
+    xdotool mousemove "$x0" "$y" mousedown 1; input_taken
+    xdotool mousemove $((x0 + 45)) "$y"; input_taken
+    xdotool mousemove $((x0 + 93)) "$y"; input_taken
+    wait_for 15 begin_end_is "00:00:04 00:00:15" || fail "$1: during the drag (4.8 s) the row reads: $(row_text 0)"
+    xdotool mouseup 1; input_taken
+    # The right thumb, grabbed at its middle (the track's end plus one and a half thumbs),
+    # dragged back by a third of the track.
+    x1=$(( slider[2] - 10 ))
+    xdotool mousemove "$x1" "$y" mousedown 1; input_taken
+    xdotool mousemove $((x1 - 100)) "$y"; input_taken
+    xdotool mouseup 1; input_taken
+    wait_for 15 begin_end_is "00:00:04 00:00:09" || fail "$1: after the right thumb's drag (9.9 s) the row reads: $(row_text 0)"
+}
+set_display_scale 144
+start_varnello
+# The window as it starts at 150 %, once the picture has faded in (for the README).
+[ -z "${VARNELLO_E2E_SHOTS:-}" ] || sleep 6
+shot main-window-150
+focus_varnello
+trim_at_150 "started at 150 %"
+close_varnello
+reset_display_scale
+start_varnello
+inspect dpichanged 144 || fail "the window did not answer the move to a 150 % monitor"
+focus_varnello
+trim_at_150 "moved to 150 %"
+close_varnello
+echo "ok: the slider trims and previews, Play plays the range and Stop stops it, also at 150 %"

@@ -5,6 +5,9 @@
 //   inspect.exe rect ID          screen rectangle of page control ID: "left top right bottom"
 //   inspect.exe frame            screen rectangle of the frame window
 //   inspect.exe close            closes the frame as its close box does
+//   inspect.exe dpichanged DPI   tells the frame it now stands on a monitor of DPI, as Windows
+//                                does after a move there, suggesting its 96-dpi size times
+//                                the scale at the same top-left corner
 //   inspect.exe topwindows       captions and classes of the program's visible windows
 //   inspect.exe wait-caption TEXT [MS]   waits for a visible window captioned TEXT
 //   inspect.exe clip TEXT        puts TEXT on the clipboard (Unicode), for pasting with Ctrl+V
@@ -246,6 +249,13 @@ int main(int argc, char** argv)
                 return 1;
         }
         return 0;
+    }
+    if (command == "dpichanged" && argc >= 3) {
+        const int dpi = static_cast<int>(std::strtol(argv[2], nullptr, 10));
+        RECT rc{};
+        GetWindowRect(frame, &rc);
+        const RECT suggested{rc.left, rc.top, rc.left + MulDiv(692, dpi, 96), rc.top + MulDiv(560, dpi, 96)};
+        return inspect::SendDpiChanged(frame, dpi, suggested) ? 0 : 1;
     }
     if (command == "close") {
         // What the close box does: WM_CLOSE to the frame.

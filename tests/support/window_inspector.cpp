@@ -342,3 +342,22 @@ bool ListItemRect(HWND list, int item, RECT& rect)
 }
 
 } // namespace inspect
+
+namespace inspect {
+
+// WM_DPICHANGED carries a pointer to the suggested rectangle, which must lie in the
+// receiver's memory.
+bool SendDpiChanged(HWND window, int dpi, const RECT& suggested)
+{
+    ProcessHandle process(window);
+    if (!process.Get())
+        return false;
+    RemoteBuffer remote(process.Get(), sizeof(RECT));
+    if (!remote.Address() || !remote.Write(0, &suggested, sizeof(suggested)))
+        return false;
+    DWORD_PTR ignored = 0;
+    return SendWithTimeout(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                           reinterpret_cast<LPARAM>(remote.Address()), &ignored, 15000);
+}
+
+} // namespace inspect

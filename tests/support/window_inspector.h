@@ -83,3 +83,9 @@ std::string ListItemText(HWND list, int item, int subItem);
 // The rectangle of a row, in the list's client coordinates; false when there is no such row.
 bool ListItemRect(HWND list, int item, RECT& rect);
 } // namespace inspect
+
+namespace inspect {
+// Tells a top-level window that it now stands on a monitor of `dpi`, as Windows does when it
+// is moved there, with the rectangle Windows would suggest; false when it did not answer.
+bool SendDpiChanged(HWND window, int dpi, const RECT& suggested);
+} // namespace inspect
