@@ -4,9 +4,9 @@
 # the stopped task is neither "Finished" nor "Failed", later tasks are untouched, no encoder
 # process is left, no intermediate file is left, and no file already in the folder changes.
 # During the run the keyboard moves the list nowhere and the buttons show their tooltips.
-# Then Stop at the awkward moments, with test encoders: while a failed task's file is being
-# removed (nothing more starts; the log says why the task failed); a new run clears the cells
-# of the last one at once.
+# Then the awkward moments, with test encoders: failed tasks whose files are still held (the
+# run goes on, the files go later, the log says why); a new run clears the cells
+# of the last one at once. Two tasks at once: Stop while a RealMedia step and an encoder run.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
 trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
@@ -18,9 +18,13 @@ set_output_dir "$out"
 
 # Presses Stop and waits for the message that ends the run.
 stop_run() {
-    local box
     click_control 1049
-    wait_for 60 xdotool search --onlyvisible --name '^Information$' || fail "$1: the stopped run did not end"
+    close_info_box "$1"
+}
+# Waits for the message that ends a run and closes it.
+close_info_box() {
+    local box
+    wait_for 60 xdotool search --onlyvisible --name '^Information$' || fail "$1: the run did not end"
     box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
     xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true
     xdotool key Return
@@ -107,6 +111,43 @@ wait_for 10 bash -c "[ -z \"\$(ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/
 
 close_varnello
 
+# 2b. Two tasks at once, Stop while the RealMedia task's intermediate step and a plain task's
+#     encoder both run: each row shows its own progress meanwhile; after the stop neither is
+#     "Finished" nor "Failed", the third task never started, no encoder and no intermediate
+#     file is left. The time from the click to the last encoder's end is printed, a figure
+#     (not a pass mark: a loaded machine takes longer).
+set_tasks_at_once 2
+start_varnello
+add_file "$E2E_TMP/movie.rm"
+add_file "$E2E_TMP/long.avi"
+add_file "$E2E_TMP/clip.avi"
+click_control 1048
+row1_encoding() { inspect cell 1 4 | grep -Eq '^ [0-9]+[.][0-9]{2}%  [0-9]+[.][0-9]{2}MB   Remain Time:'; }
+wait_for 60 intermediate_progress || fail "two at once: the intermediate step shows no progress: [$(progress_text 0)]"
+wait_for 60 row1_encoding || fail "two at once: the plain task shows no progress: [$(inspect cell 1 4)]"
+intermediate_progress || fail "two at once: the RealMedia row lost its own progress: [$(inspect cell 0 4)]"
+[ -z "$(inspect cell 2 4)" ] || fail "two at once: the third task started: [$(inspect cell 2 4)]"
+stop_start=$(date +%s%N)
+click_control 1049
+wait_for 10 no_prefix_pids 'venc[.]exe|ffmpeg[.]exe' || fail "two at once: encoders left after Stop: $(encoder_processes)"
+echo "two at once: every encoder gone $(( ($(date +%s%N) - stop_start) / 1000000 )) ms after Stop"
+close_info_box "two at once"
+expect_alive "two at once"
+expect_idle "two at once"
+for row in 0 1; do
+    case "$(progress_text "$row")" in
+        Finished|Failed|"") fail "two at once: the stopped row $row shows [$(progress_text "$row")]" ;;
+    esac
+done
+[ -z "$(progress_text 2)" ] || fail "two at once: the task after the stop shows [$(progress_text 2)]"
+expect_no_leftovers "two at once"
+wait_for 10 bash -c "[ -z \"\$(ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/movie_*.mpg 2>/dev/null)\" ]" \
+    || fail "two at once: the intermediate file is left: $(intermediates)"
+[ "$(cat "$out/long.mp4")" = "kept" ] || fail "two at once: the existing long.mp4 was overwritten"
+[ ! -e "$out/clip.mp4" ] || fail "two at once: the task after the stop was converted"
+close_varnello
+set_tasks_at_once 1
+
 # The test encoder in venc.exe's place, told by the environment how to misbehave, and counting
 # its starts.
 cp "$VARNELLO_TEST_BIN/faulty_encoder.exe" "$VARNELLO_DIST/app/venc.exe"
@@ -117,36 +158,36 @@ holders() { prefix_pids 'venc[.]exe.*--hold-file'; }
 holder_running() { [ -n "$(holders)" ]; }
 no_working_encoder() { [ "$(prefix_pids 'venc[.]exe' | wc -l)" = "$(holders | wc -l)" ]; }
 
-# 3. Stop while the run is removing the file of a failed task: the encoder has refused the
-#    source and exited, but its helper keeps the file open for a while, so the run retries.
+# 3. Failed tasks whose files are still held: the encoder refuses the source and exits, but its
+#    helper keeps the file open for a while. The run does not wait for the file: the next task
+#    starts (under a name of its own, the held one still being there), and each held file is
+#    removed once it has been let go. The log says why each task failed.
 export FAULTY_ENCODER_MODE=hold FAULTY_ENCODER_HOLD_MS=2700
 start_varnello
-remember_rects # the click on Stop must come quickly: the run retries for three seconds only
 add_file "$E2E_TMP/clip.avi"
 add_file "$E2E_TMP/clip.avi"
 clear_log
 click_control 1048
 wait_for 60 holder_running || fail "failed task: the encoder's helper did not start"
-wait_for 10 no_working_encoder || fail "failed task: the encoder did not exit: $(describe_pids 'venc[.]exe')"
-# The run has seen the end of the encoder's output and judged the task: it is removing the file.
-row0_failed() { [ "$(inspect cell 0 4)" = Failed ]; }
-wait_for 10 row0_failed || fail "failed task: the row does not show Failed: [$(inspect cell 0 4)]"
-[ -n "$(holders)" ] || fail "failed task: the file was let go before the test could press Stop"
-stop_run "failed task"
-# The run is over (its box came); an encoder it started meanwhile has recorded its start by the
-# time every encoder process is gone.
+row1_failed() { [ "$(inspect cell 1 4)" = Failed ]; }
+# Both tasks are judged while the first one's file is still held: the run did not wait for it.
+wait_for 10 row1_failed || fail "failed task: the second row does not show Failed: [$(inspect cell 1 4)]"
+[ -n "$(holders)" ] || fail "failed task: the files were let go before the second task had ended"
+close_info_box "failed task"
 encoders_gone || fail "failed task: encoder processes left: $(encoder_processes)"
-[ "$(starts)" = "1" ] || fail "failed task: $(starts) encoders were started, the one after the Stop included"
+[ "$(starts)" = "2" ] || fail "failed task: $(starts) encoders were started"
 expect_alive "failed task"
 expect_row_failed 0 "failed task"
-[ -z "$(progress_text 1)" ] || fail "failed task: the task after the stop shows [$(progress_text 1)]"
+expect_row_failed 1 "failed task"
+wait_for 15 bash -c "[ -z \"\$(ls '$out' | grep '^clip')\" ]" || fail "failed task: held files left: $(ls "$out")"
 expect_no_leftovers "failed task"
-# The log says why the task failed: one entry naming the source and the output, with the
+# The log says why each task failed: one entry each, naming the source, the output and the
 # encoder's own words.
 log="$(tr -d '\r' <"$VARNELLO_DATA/log.txt")"
-[ "$(grep -c '^FAILED TASK:' <<<"$log")" = "1" ] || fail "failed task: the log holds: $log"
+[ "$(grep -c '^FAILED TASK:' <<<"$log")" = "2" ] || fail "failed task: the log holds: $log"
 grep_q -F "source          =   $(winpath "$E2E_TMP/clip.avi")" <<<"$log" || fail "failed task: no source in the log: $log"
 grep_q -F "output          =   $(winpath "$out")\clip.mp4" <<<"$log" || fail "failed task: no output path in the log: $log"
+grep_q -F "output          =   $(winpath "$out")\clip_2.mp4" <<<"$log" || fail "failed task: the second output is not its own: $log"
 grep_q -F "faulty encoder: cannot make sense of this source, giving up" <<<"$log" \
     || fail "failed task: the encoder's words are not in the log: $log"
 grep_q -E '^       time            =   [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$' <<<"$log" \
