@@ -269,6 +269,10 @@ void AddInputArgs(const VencOptions& o, const SourceAudio& audio, EncodePlan& pl
     // Only errors as text on stderr; progress as key=value blocks on stdout.
     a = {"-hide_banner", "-loglevel", "error", "-nostats", "-progress", "pipe:1"};
     // Input seeking is fast and, since ffmpeg decodes from the key frame before, exact.
+    // A share of the processors, for the decoder (an input option) and, below, the filters
+    // and the encoder: several encoders at once then do not crowd each other out.
+    if (o.threads > 0)
+        Append(a, {"-threads", std::to_string(o.threads), "-filter_threads", std::to_string(o.threads)});
     if (o.hasStart && o.startSeconds > 0.0)
         Append(a, {"-ss", FormatSeconds(o.startSeconds)});
     Append(a, {"-i", o.inputPath});
@@ -280,6 +284,8 @@ void AddInputArgs(const VencOptions& o, const SourceAudio& audio, EncodePlan& pl
     // The first video stream that is not cover art, and the audio track the source flags as
     // its default (else its first); nothing else (DVD subtitles, data).
     Append(a, {"-map", "0:V:0?", "-map", "0:a:" + std::to_string(audio.trackIndex) + "?"});
+    if (o.threads > 0)
+        Append(a, {"-threads", std::to_string(o.threads)});
 }
 
 // The highest rate an iPod's Baseline decoder takes: 768 kbit/s up to 320x240 (the video

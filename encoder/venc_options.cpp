@@ -304,6 +304,9 @@ const OptionRule kOptions[] = {
          return c.options.hasTitle = true;
      }},
     {"-timestamp", "\"YYYY-MM-DD hh:mm:ss\"", "YYYY-MM-DD hh:mm:ss", ReadTimestamp},
+    // The program's share of the processors when it runs several encoders at once.
+    {"-threads", "N", "1 to 64",
+     [](const std::string& v, OptionContext& c) { return ParseIntIn(v, 1, 64, c.options.threads); }},
 };
 
 const OptionRule* FindOption(const std::string& name)

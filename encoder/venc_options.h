@@ -39,6 +39,7 @@ struct VencOptions {
     std::string title;
     std::string timestamp;    // "YYYY-MM-DD HH:MM:SS", empty: now
     bool overwrite = false;
+    int threads = 0;          // threads for ffmpeg's decoder, filters and encoder, 0: its own choice
 };
 
 struct ParseResult {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/EncoderExit.h"
+
 // Starts the encoder from a writable command line and reads its output until it ends or a
 // stop is requested. Once a stop has been requested it starts nothing. Leaves g_hChildStdoutRead and g_hChildStdinWrite open for the caller
 // to end the encoder (EndEncoder), unless the parser or the stop sequence already has.
@@ -30,14 +32,6 @@ void ParseEncoderOutput(const char* pszPiece, int nTaskIndex);
 // closes that. Handles already closed (by an earlier end, stop or early stop) are skipped, so
 // every handle is closed exactly once whichever path comes first.
 void EndEncoder();
-
-// How the last encoder started by RunEncoder ended, as far as the program can tell.
-enum class EncoderExit {
-    Succeeded, // exited with code 0
-    Failed,    // exited with another code: crashed, killed or gave up
-    Unknown,   // never started
-    Hung,      // still running when the wait ran out: the program ended it
-};
 
 // Waits at most dwTimeoutMs for the last encoder to exit, dispatching window messages
 // meanwhile, and reads its exit code; then lets go of the process. Called once the encoder has

@@ -1,58 +1,39 @@
-// The conversion run: Start and Stop, naming each task's output, building its command line,
-// running the encoder, and what happens when each task and the whole list are done.
+// The conversion run as the page shows it: Start and Stop, the buttons, the closing message
+// and the shut-down. The run itself is the engine's ConversionQueue; the page answers its
+// questions (the video control's step, each task's command line) and its news (an ended task
+// handed to ViviRarir, files to remove once they are let go).
 #include "ui/VarnelloDlg.h"
 
-#include <io.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "engine/CommandLine.h"
-#include "engine/ConversionLog.h"
-#include "engine/EncoderRunner.h"
 #include "engine/FinishingActions.h"
 #include "engine/MessageText.h"
-#include "engine/OutputPath.h"
+#include "engine/TasksAtOnce.h"
 #include "engine/UserFolders.h"
 #include "engine/WorkingDirectory.h"
-#include "common/UniqueHandle.h"
 #include "videocontrol/IntermediateLogic.h"
-#include "framework/MessagePump.h"
+#include "videocontrol/IntermediateTranscode.h"
 #include "res/resource.h"
 #include "ui/ShutdownWarning.h"
 
 namespace {
 
-// How long the run waits for an encoder that has been told to finish to exit; one that takes
-// longer is hung: it is ended, and its task has failed.
-constexpr DWORD kEncoderExitWaitMs = 5000;
-
-// True when the encoder left a file with something in it.
-bool OutputWasWritten(const char* pszPath)
+// True when the file is there with something in it.
+bool FileHasContent(const char* pszPath)
 {
     struct _stat64 info {};
     return _stat64(pszPath, &info) == 0 && (info.st_mode & _S_IFREG) != 0 && info.st_size > 0;
 }
 
-// An empty file left at a reserved name: the encoder never wrote into it.
-bool IsEmptyFile(const char* pszPath)
+int ProcessorCount()
 {
-    struct _stat64 info {};
-    return _stat64(pszPath, &info) == 0 && (info.st_mode & _S_IFREG) != 0 && info.st_size == 0;
-}
-
-// The claim of an output name: created exclusively, so that a file another program made at
-// that name a moment ago is never the one the encoder replaces.
-outputpath::Claim ClaimOutputFile(const std::string& path)
-{
-    const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                        nullptr));
-    if (file)
-        return outputpath::Claim::Created;
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? outputpath::Claim::Taken
-                                                                       : outputpath::Claim::Failed;
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    return static_cast<int>(std::max<DWORD>(1, info.dwNumberOfProcessors));
 }
 
 } // namespace
@@ -84,20 +65,8 @@ void CVarnelloDlg::OnTimer(UINT_PTR nIDEvent)
 
 void CVarnelloDlg::RemoveIntermediateFile(const ConvertTask& task)
 {
-    // A RealMedia task's intermediate file is a full copy of the trimmed video, of no use once
-    // the task's turn is over, converted, failed, refused or stopped.
     if (task.bNeedIntermediate == 1)
         RemoveRunFile(task.strIntermediatePath);
-}
-
-void CVarnelloDlg::RemoveFailedOutput()
-{
-    // What a failed encoder left under the task's output name: a cut-off file that no player
-    // can open, on a disk it may have filled. Only a file this run made: the name was
-    // reserved by creating it, and nothing else is ever deleted.
-    if (m_bOutputReserved)
-        RemoveRunFile(m_szOutputFile);
-    m_bOutputReserved = false;
 }
 
 void CVarnelloDlg::OnStartConvert()
@@ -111,13 +80,17 @@ void CVarnelloDlg::OnStartConvert()
     if (!OutputFolderIsReady())
         return;
 
+    // The whole folder text: a fixed buffer could cut it inside a character and name
+    // another folder. The list and the folder cannot change until the run is over.
+    CString strOutputDir;
+    m_edtOutputDir.GetWindowText(strOutputDir);
+    RunSettings settings;
+    settings.strOutputFolder = strOutputDir.str();
+    settings.nTasksAtOnce = ChooseTasksAtOnce(TasksAtOnceSetting(), ProcessorCount());
+    settings.nEncoderThreads = EncoderThreadsEach(ProcessorCount(), settings.nTasksAtOnce);
+
     BeginRun();
-    for (int i = 0; i < nCount && i < GetTaskCount(); ++i) {
-        // A Stop may come during any wait of the task before (the encoder's exit, the removal
-        // of a failed file): once it has, nothing more is started.
-        if (g_bStopConvert || !ConvertOneTask(i))
-            break;
-    }
+    m_queue.Run(settings);
     EndRun();
     AnnounceRunEnd();
 }
@@ -157,54 +130,12 @@ void CVarnelloDlg::BeginRun()
     ResetTaskProgress();
 }
 
-bool CVarnelloDlg::ConvertOneTask(int nIndex)
-{
-    g_nConvertIndex = nIndex;
-    if (m_arrTasks.GetAt(nIndex).bNeedIntermediate == 1) {
-        TranscodeToIntermediate(nIndex);
-        if (g_bStopConvert)
-            return false;
-        // The control reports its step finished whatever became of its writer: a file cut
-        // short would be converted as if it were the whole range.
-        const std::string strFault = IntermediateStepFault(nIndex);
-        if (!strFault.empty()) {
-            RefuseTask(nIndex, m_arrTasks.GetAt(nIndex).strIntermediatePath, strFault);
-            return true;
-        }
-    }
-    std::string strRefusal;
-    if (!MakeOutputFileName(nIndex, m_szOutputFile, strRefusal)) {
-        RefuseTask(nIndex, strRefusal.c_str(), std::string());
-        return true;
-    }
-    CString strCommand = BuildCommandLine(nIndex);
-    std::vector<char> commandLine(static_cast<size_t>(strCommand.GetLength()) + 2048, '\0');
-    std::memcpy(commandLine.data(), static_cast<const char*>(strCommand), strCommand.GetLength());
+// --- what the queue asks of the page ---------------------------------------------------
 
-    g_dwConvertStartTick = GetTickCount();
-    RunEncoder(commandLine.data(), nIndex);
-    if (g_bStopConvert)
-        return false;
-    // The encoder's output has ended normally: this task is judged as ended, even when a
-    // Stop comes while the run waits for the encoder to exit; the loop stops after it.
-    EndEncoder();
-    const EncoderExit encoderExit = WaitForEncoderExit(kEncoderExitWaitMs);
-    FinishTask(nIndex, encoderExit == EncoderExit::Succeeded || encoderExit == EncoderExit::Unknown);
-    return true;
-}
-
-void CVarnelloDlg::RefuseTask(int nIndex, const char* pszOutput, const std::string& strWhy)
+bool CVarnelloDlg::StartIntermediateStep(int nIndex)
 {
-    // The task fails before its encoder starts: nothing is handed on to it.
-    ConvertTask refused = m_arrTasks.GetAt(nIndex);
-    refused.bFailed = 1;
-    m_arrTasks.SetAt(nIndex, refused);
-    InvalidateCells(nIndex, nIndex, 4, false);
-    std::vector<std::string> lines;
-    if (!strWhy.empty())
-        lines.push_back(strWhy);
-    LogFailedTask(refused.strSourcePath, pszOutput, lines);
-    RemoveIntermediateFile(refused);
+    // In the user's data folder, not beside the program, whose folder may be read-only.
+    return ::StartIntermediateStep(m_videoEdit, *this, UserDataFolder().c_str(), nIndex);
 }
 
 std::string CVarnelloDlg::IntermediateStepFault(int nIndex)
@@ -212,7 +143,7 @@ std::string CVarnelloDlg::IntermediateStepFault(int nIndex)
     const ConvertTask task = m_arrTasks.GetAt(nIndex);
     if (task.strIntermediatePath.IsEmpty())
         return "The intermediate file's path would be longer than 259 characters.";
-    if (task.bIntermediateDone != 1 || !OutputWasWritten(task.strIntermediatePath))
+    if (task.bIntermediateDone != 1 || !FileHasContent(task.strIntermediatePath))
         return "The video control did not write the intermediate file.";
     const double dWritten = m_videoEdit.GetDuration(task.strIntermediatePath);
     const double dWanted = task.dEndTime - task.dStartTime;
@@ -223,47 +154,46 @@ std::string CVarnelloDlg::IntermediateStepFault(int nIndex)
     return static_cast<const char*>(strWhy);
 }
 
-void CVarnelloDlg::FinishTask(int nIndex, bool bEncoderDone)
+void CVarnelloDlg::EndIntermediateStep(int nIndex)
 {
-    // A task counts as finished only when its encoder has exited without failure and
-    // left a file behind: a missing encoder, an unreadable source, an unwritable folder,
-    // a full disk, an encoder that crashed, was killed or hung half-way show "Failed".
-    // Never while the encoder may still write the file.
-    ConvertTask task = m_arrTasks.GetAt(nIndex);
-    if (bEncoderDone && OutputWasWritten(m_szOutputFile)) {
-        task.bFinished = 1;
-    } else {
-        task.bFailed = 1;
-        LogFailedTask(task.strSourcePath, m_szOutputFile, LastEncoderLines());
-    }
-    m_arrTasks.SetAt(nIndex, task);
-    InvalidateCells(nIndex, nIndex, 4, false);
-    RemoveIntermediateFile(task);
-    if (task.bFailed == 1)
-        RemoveFailedOutput();
-    m_bOutputReserved = false;
-    if (task.bFinished == 1 && m_chkShutdown.GetCheck() == 0)
-        AddToiTunes();
+    // Ended here rather than at the control's next progress event, which may come late.
+    m_videoEdit.StopConvert();
+    if (IsValidTask(nIndex))
+        RemoveIntermediateFile(m_arrTasks.GetAt(nIndex));
 }
+
+CString CVarnelloDlg::EncoderCommandLine(int nIndex, const std::string& strOutputPath)
+{
+    SetOutputFile(strOutputPath);
+    return ::BuildCommandLine(m_arrTasks, nIndex, m_szOutputFile, AppFolder());
+}
+
+void CVarnelloDlg::RemoveRunFile(const std::string& strPath)
+{
+    RemoveRunFile(CString(strPath.c_str()));
+}
+
+void CVarnelloDlg::TaskEnded(int, TaskResult result, const std::string& strOutputPath)
+{
+    // Each finished file as its task ends, one at a time: ViviRarir is waited for.
+    if (result == TaskResult::Finished && m_chkShutdown.GetCheck() == 0) {
+        SetOutputFile(strOutputPath);
+        AddToiTunes();
+    }
+}
+
+void CVarnelloDlg::SetOutputFile(const std::string& strPath)
+{
+    // The queue never reserves a path longer than the buffer holds.
+    const size_t nLength = std::min(strPath.size(), sizeof(m_szOutputFile) - 1);
+    std::memcpy(m_szOutputFile, strPath.data(), nLength);
+    m_szOutputFile[nLength] = '\0';
+}
+
+// --- the end of a run ------------------------------------------------------------------
 
 void CVarnelloDlg::EndRun()
 {
-    // After a Stop the encoder has been told to quit; no encoder outlives the run: one that
-    // does not quit in time is ended.
-    EndEncoder();
-    WaitForEncoderExit(kEncoderExitWaitMs);
-    // A stopped task's file: the stop sequence's own delete fails while the encoder still reads
-    // it or the control still writes it (the control is ended here rather than at its next
-    // progress event, which may come late).
-    if (g_bStopConvert && IsValidTask(g_nConvertIndex) && m_arrTasks.GetAt(g_nConvertIndex).bNeedIntermediate == 1) {
-        m_videoEdit.StopConvert();
-        RemoveIntermediateFile(m_arrTasks.GetAt(g_nConvertIndex));
-    }
-    // A name reserved for a task stopped before its encoder wrote anything: the empty file
-    // would only be in the way.
-    if (m_bOutputReserved && IsEmptyFile(m_szOutputFile))
-        RemoveRunFile(m_szOutputFile);
-    m_bOutputReserved = false;
     m_bConverting = 0;
     m_btnStartConvert.ShowWindow(SW_SHOW);
     m_btnStopConvert.ShowWindow(SW_HIDE);
@@ -289,10 +219,7 @@ void CVarnelloDlg::OnStopConvert()
 void CVarnelloDlg::StopConversion(bool bWindowClosing)
 {
     m_bWindowClosing = m_bWindowClosing || bWindowClosing;
-    g_bStopConvert = true;
-    EndEncoder();
-    if (IsValidTask(g_nConvertIndex))
-        RemoveIntermediateFile(m_arrTasks.GetAt(g_nConvertIndex));
+    m_queue.Stop();
 }
 
 void CVarnelloDlg::ResetTaskProgress()
@@ -312,37 +239,6 @@ void CVarnelloDlg::ResetTaskProgress()
         InvalidateCells(0, m_arrTasks.GetCount() - 1, 4, false);
         m_lstTasks.UpdateWindow();
     }
-}
-
-bool CVarnelloDlg::MakeOutputFileName(int nIndex, char* pszBuffer, std::string& strRefusal)
-{
-    // The whole folder text: a fixed buffer could cut it inside a character and name
-    // another folder. The name is reserved as it is chosen, by creating it: the encoder's
-    // -y then replaces only the run's own empty file, never one that appeared meanwhile.
-    CString strOutputDir;
-    m_edtOutputDir.GetWindowText(strOutputDir);
-    const std::string strName = static_cast<const char*>(m_arrTasks.GetAt(nIndex).strOutputName);
-    const std::string strPath = outputpath::ReserveOutputPath(
-        strOutputDir.str(), strName, [](const std::string& candidate) { return _access(candidate.c_str(), 0) == 0; },
-        ClaimOutputFile);
-    pszBuffer[0] = '\0';
-    m_bOutputReserved = false;
-    if (strPath.empty()) {
-        const bool bTooLong = outputpath::ChooseOutputPath(strOutputDir.str(), strName, [](const std::string&) {
-                                  return false;
-                              }).empty();
-        strRefusal = bTooLong ? "(the output path would be longer than 259 characters)"
-                              : "(no output file could be created in " + strOutputDir.str() + ")";
-        return false;
-    }
-    std::memcpy(pszBuffer, strPath.c_str(), strPath.size() + 1);
-    m_bOutputReserved = true;
-    return true;
-}
-
-CString CVarnelloDlg::BuildCommandLine(int nIndex)
-{
-    return ::BuildCommandLine(m_arrTasks, nIndex, m_szOutputFile, AppFolder());
 }
 
 CString CVarnelloDlg::AppFolder() const

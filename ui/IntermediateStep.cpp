@@ -1,15 +1,8 @@
-// The intermediate step of a RealMedia task, done by the video control: the page hands its
-// control and its tasks to the step and forwards the control's two conversion events.
+// The intermediate step of a RealMedia task, done by the video control: the page forwards
+// the control's two conversion events to the step (the run starts it, ConversionRun.cpp).
 #include "ui/VarnelloDlg.h"
 
-#include "engine/UserFolders.h"
 #include "videocontrol/IntermediateTranscode.h"
-
-void CVarnelloDlg::TranscodeToIntermediate(int nIndex)
-{
-    // In the user's data folder, not beside the program, whose folder may be read-only.
-    ::TranscodeToIntermediate(m_videoEdit, *this, UserDataFolder().c_str(), nIndex);
-}
 
 void CVarnelloDlg::OnIntermediateProgress(double dPosition, double dTotal)
 {

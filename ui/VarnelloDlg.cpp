@@ -386,6 +386,15 @@ void CVarnelloDlg::LoadOutputDir()
     m_edtOutputDir.SetWindowText(m_strOutputDir);
 }
 
+std::string CVarnelloDlg::TasksAtOnceSetting() const
+{
+    // Kept beside the output folder; "1" converts one task after another.
+    CString strSetting;
+    if (!ReadUserRegistryText("Software\\Varnello\\TasksAtOnce", strSetting))
+        return std::string();
+    return strSetting.str();
+}
+
 void CVarnelloDlg::ResetOutputSettings()
 {
     m_cmbVideoCodec.SetCurSel(1);

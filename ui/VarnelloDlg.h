@@ -12,6 +12,7 @@
 #include "controls/RangeSlider.h"
 #include "controls/SkinButton.h"
 #include "controls/TaskListCtrl.h"
+#include "engine/ConversionQueue.h"
 #include "engine/ConversionState.h"
 #include "engine/ConvertTask.h"
 #include "engine/LateDeletes.h"
@@ -38,7 +39,7 @@ struct PageContext {
     SourceReader::ControlRegistrar registerVideoControl;
 };
 
-class CVarnelloDlg : public CPropertyPage, public ConversionTarget {
+class CVarnelloDlg : public CPropertyPage, public ConversionTarget, public RunEvents {
 public:
     CVarnelloDlg();
     ~CVarnelloDlg() override;
@@ -137,34 +138,32 @@ protected:
 
     // --- the conversion run (ConversionRun.cpp) -----------------------------------------
     void OnStartConvert();
-    // The steps of a run, in order: false from OutputFolderIsReady means nothing runs; false
-    // from ConvertOneTask, that a Stop came during the task.
+    // The steps of a run, in order: false from OutputFolderIsReady means nothing runs.
     bool OutputFolderIsReady();
     void BeginRun();
-    bool ConvertOneTask(int nIndex);
-    // The task fails before its encoder starts; pszOutput and strWhy go to log.txt.
-    void RefuseTask(int nIndex, const char* pszOutput, const std::string& strWhy);
-    // Empty when the RealMedia step wrote the whole trimmed range, else what went wrong.
-    std::string IntermediateStepFault(int nIndex);
-    void FinishTask(int nIndex, bool bEncoderDone);
     void EndRun();
     void AnnounceRunEnd();
     void OnStopConvert();
     void ResetTaskProgress();
-    // Chooses and reserves the task's output name; false, with the reason for log.txt, when
-    // the path would not fit the 260-character buffer or no file can be made there.
-    bool MakeOutputFileName(int nIndex, char* pszBuffer, std::string& strRefusal);
+    // RunEvents: what the run's queue asks of the page, and tells it.
+    bool StartIntermediateStep(int nIndex) override;
+    std::string IntermediateStepFault(int nIndex) override;
+    void EndIntermediateStep(int nIndex) override;
+    CString EncoderCommandLine(int nIndex, const std::string& strOutputPath) override;
+    void RemoveRunFile(const std::string& strPath) override;
+    void TaskEnded(int nIndex, TaskResult result, const std::string& strOutputPath) override;
     // Deletion of the run's own files without waiting for a process that still holds them.
     void RemoveRunFile(const CString& strPath);
     void RemoveIntermediateFile(const ConvertTask& task);
-    void RemoveFailedOutput();
     void OnTimer(UINT_PTR nIDEvent);
-    CString BuildCommandLine(int nIndex);
+    void SetOutputFile(const std::string& strPath);
     void AddToiTunes();
     CString AppFolder() const;
+    // How many tasks a run converts at once, as the person set it (VarnelloDlg.cpp); empty
+    // when not set, and the program chooses.
+    std::string TasksAtOnceSetting() const;
 
     // --- intermediate step events (IntermediateStep.cpp) ---------------------------------
-    void TranscodeToIntermediate(int nIndex);
     void OnIntermediateProgress(double dPosition, double dTotal);
     void OnIntermediateFinished();
 
@@ -189,8 +188,8 @@ protected:
     CBitmap m_bmpBackground;
     int m_bConverting = 0;
     CString m_strOutputDir;
-    char m_szOutputFile[MAX_PATH] = {};
-    bool m_bOutputReserved = false; // m_szOutputFile was created by this run for its task
+    char m_szOutputFile[MAX_PATH] = {}; // the output of the task last started or handed on
+    ConversionQueue m_queue{*this, *this};
     LateDeletes m_lateDeletes;
     static constexpr UINT_PTR kLateDeleteTimer = 0x5644;
     static constexpr UINT kLateDeleteRetryMs = 250;

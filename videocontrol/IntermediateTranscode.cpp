@@ -61,8 +61,24 @@ bool ValidIndex(const ConversionTarget& target, int nIndex)
 
 void TranscodeToIntermediate(CVideoEdit& videoEdit, ConversionTarget& target, const char* szFolder, int nIndex)
 {
-    if (!ValidIndex(target, nIndex))
+    if (!StartIntermediateStep(videoEdit, target, szFolder, nIndex))
         return;
+
+    // 8. The control's events arrive while the messages are pumped. Between two looks the
+    // thread sleeps until a message comes or a short time has passed: a busy loop here would
+    // take a processor from the transcoding it waits for.
+    while (!g_bStopConvert) {
+        if (!ValidIndex(target, g_nConvertIndex) || target.GetTask(g_nConvertIndex).bIntermediateDone == 1)
+            break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kStepPollMs, QS_ALLINPUT);
+        PumpMessages();
+    }
+}
+
+bool StartIntermediateStep(CVideoEdit& videoEdit, ConversionTarget& target, const char* szFolder, int nIndex)
+{
+    if (!ValidIndex(target, nIndex))
+        return false;
 
     // 1. Codecs: MS MPEG-4 V3 before DivX, MP3 before PCM, whatever the lists' order.
     const int nVideo = ChooseIntermediateCodec(CodecNames(videoEdit, &CVideoEdit::GetVideoCodecs),
@@ -100,25 +116,16 @@ void TranscodeToIntermediate(CVideoEdit& videoEdit, ConversionTarget& target, co
     task.bIntermediateDone = 0;
     target.SetTask(nIndex, task);
     if (!bPathFits)
-        return;
+        return false;
 
     // 6, 7.
     DeleteFileA(szPath);
     g_dwConvertStartTick = GetTickCount();
     if (!videoEdit.StartConvert(szPath)) {
         DeleteFileA(szPath);
-        return;
+        return false;
     }
-
-    // 8. The control's events arrive while the messages are pumped. Between two looks the
-    // thread sleeps until a message comes or a short time has passed: a busy loop here would
-    // take a processor from the transcoding it waits for.
-    while (!g_bStopConvert) {
-        if (!ValidIndex(target, g_nConvertIndex) || target.GetTask(g_nConvertIndex).bIntermediateDone == 1)
-            break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kStepPollMs, QS_ALLINPUT);
-        PumpMessages();
-    }
+    return true;
 }
 
 void OnIntermediateProgress(CVideoEdit& videoEdit, ConversionTarget& target, double dPos, double dTotal)

@@ -15,6 +15,11 @@ class ConversionTarget;
 // before writing starts.
 void TranscodeToIntermediate(CVideoEdit& videoEdit, ConversionTarget& target, const char* szFolder, int nIndex);
 
+// Steps 1 to 7 of it, without the wait, for a run that goes on with other tasks meanwhile:
+// true when the control has started writing (the task's bIntermediateDone then becomes 1
+// when it is done), false when it refused or the path did not fit.
+bool StartIntermediateStep(CVideoEdit& videoEdit, ConversionTarget& target, const char* szFolder, int nIndex);
+
 // The control's OnConvertProgress (seconds of the source): fills the task's intermediate
 // progress, repaints its Progress cell, pumps messages, and on a stop request ends the
 // writing and deletes the half-made file.

@@ -253,6 +253,24 @@ TEST(EncodePlan, OtherSettingsTranslate)
     EXPECT_EQ(After(plan.ffmpegArgs, "-coder"), "0");
 }
 
+// A share of the processors reaches the decoder (before the input) and the encoder (after
+// it); without the option ffmpeg keeps its own choice, as the command line never named one.
+TEST(EncodePlan, ThreadShareGoesToDecoderFiltersAndEncoder)
+{
+    const auto shared = PlanFor("-i in.avi -threads 2 out.mp4").ffmpegArgs;
+    const ptrdiff_t input = IndexOf(shared, "-i");
+    ASSERT_LT(input, static_cast<ptrdiff_t>(shared.size()));
+    EXPECT_LT(IndexOf(shared, "-threads"), input);
+    EXPECT_EQ(After(shared, "-filter_threads"), "2");
+    const auto after = std::vector<std::string>(shared.begin() + input, shared.end());
+    EXPECT_EQ(After(after, "-threads"), "2") << "the encoder's own share";
+
+    EXPECT_EQ(IndexOf(PlanFor("-i in.avi out.mp4").ffmpegArgs, "-threads"),
+              static_cast<ptrdiff_t>(PlanFor("-i in.avi out.mp4").ffmpegArgs.size()));
+    for (const char* bad : {"0", "65", "two"})
+        EXPECT_FALSE(ParseVencArguments(Words(std::string("-i in.avi -threads ") + bad + " out.mp4")).ok) << bad;
+}
+
 TEST(EncodePlan, IpodFilesPeakWithinWhatTheDeviceDecodes)
 {
     // The classic's 1.5 Mbit/s at 640x480, not half as much again.

@@ -13,6 +13,8 @@
 //   script_encoder linger MS           one progress line, then lives MS more, deaf to "q"
 //   script_encoder closeexit MS CODE   one progress line, closes its output, lives MS more and
 //                                      exits with CODE
+//   script_encoder work FILE MS CODE   a progress line every 50 ms for MS, or until "q" comes on
+//                                      its input; then writes into FILE and exits with CODE
 #include <windows.h>
 
 #include <cstdio>
@@ -84,6 +86,21 @@ int main(int argc, char** argv)
         CloseHandle(err);
         Sleep(static_cast<DWORD>(std::atoi(argv[2])));
         return std::atoi(argv[3]);
+    } else if (mode == "work" && argc > 4) {
+        const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+        const DWORD start = GetTickCount();
+        for (int n = 1; GetTickCount() - start < static_cast<DWORD>(std::atoi(argv[3])); ++n) {
+            Write(out, ProgressLine(n));
+            DWORD waiting = 0;
+            if (PeekNamedPipe(in, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0)
+                break;
+            Sleep(50);
+        }
+        if (FILE* file = std::fopen(argv[2], "wb")) {
+            std::fputs("converted", file);
+            std::fclose(file);
+        }
+        return std::atoi(argv[4]);
     } else if (mode == "waitq" && argc > 2) {
         Write(out, argc > 3 ? argv[3] : ProgressLine(1));
         const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);

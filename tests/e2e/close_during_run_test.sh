@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Closing the window while a conversion runs stops it: the encoder is told to quit and is
-# gone within a second, a RealMedia task's intermediate file is removed, nothing is left.
+# gone within a second, a RealMedia task's intermediate file is removed, nothing is left; with
+# two tasks at once as well.
 source "$(dirname "$0")/lib.sh"
 
 # Intermediate files left in the staging folder by an earlier run that was killed.
@@ -45,4 +46,21 @@ close_and_time_encoder_end "RealMedia task"
 if ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg >/dev/null 2>&1; then
     fail "the intermediate file is still there: $(ls "$VARNELLO_DATA"/movie_*)"
 fi
-echo "ok: closing during a run stops it and cleans up"
+
+# 3. Two tasks at once, the RealMedia step and a plain task's encoder together: closing ends
+#    both, and the intermediate file goes.
+set_tasks_at_once 2
+rm -f "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg
+start_varnello
+add_file "$E2E_TMP/movie.rm"
+add_file "$E2E_TMP/long.avi"
+click_control 1048
+encoding_row1() { inspect cell 1 4 | grep -q 'Remain Time'; }
+wait_for 60 encoding || fail "two at once: the intermediate step shows no progress: [$(inspect cell 0 4)]"
+wait_for 60 encoding_row1 || fail "two at once: the plain task shows no progress: [$(inspect cell 1 4)]"
+close_and_time_encoder_end "two at once"
+if ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg >/dev/null 2>&1; then
+    fail "two at once: the intermediate file is still there: $(ls "$VARNELLO_DATA"/movie_*)"
+fi
+set_tasks_at_once 1
+echo "ok: closing during a run stops it and cleans up, one task or two at once"

@@ -3,7 +3,9 @@
 # already in the folder (nor each other), a title full of path and shell characters becomes a
 # safe file name and intact metadata, a second Start converts everything again, no encoder
 # process outlives the run, files and titles named in any language convert as named, and
-# profiles picked in the profile combo give outputs within their own limits.
+# profiles picked in the profile combo give outputs within their own limits. Then two tasks at
+# once: tasks titled alike get names of their own, a RealMedia task converts among plain ones,
+# and a task whose source has gone fails alone.
 source "$(dirname "$0")/lib.sh"
 source "$VARNELLO_SOURCE/encoder/tests/profile_limits.sh"
 trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
@@ -164,4 +166,40 @@ for task in "For the iPad|$hd" "clip|$classic"; do
 done
 [ "$(ls "$out4" | wc -l)" = "2" ] || fail "the run with device profiles wrote: $(ls "$out4")"
 close_varnello
-echo "ok: conversion runs name, convert and tag their outputs, in any language"
+
+# 6. Two tasks at once: four plain tasks and a RealMedia one, all titled clip, and a task whose
+#    source is gone by the time the run starts, into a folder that already holds clip.mp4.
+#    Two encoders run together; every clip task gets a name of its own and a whole video, the
+#    RealMedia one through its intermediate step; the task without a source fails alone, with
+#    one entry in the log.
+set_tasks_at_once 2
+out5="$E2E_TMP/at-once"; mkdir -p "$out5"
+echo "not to be touched" > "$out5/clip.mp4"
+set_output_dir "$out5"
+mkdir -p "$E2E_TMP/rm"; make_clip "$E2E_TMP/rm/clip.rm" 2
+make_clip "$E2E_TMP/gone.avi" 2
+rm -f "$VARNELLO_DATA/log.txt"
+start_varnello
+for source in clip.avi clip.avi gone.avi rm/clip.rm clip.avi clip.avi; do add_file "$E2E_TMP/$source"; done
+[ "$(list_count)" = "6" ] || fail "two at once: expected 6 rows, got $(list_count)"
+rm -f "$E2E_TMP/gone.avi"
+click_control 1048
+two_encoders() { [ "$(prefix_pids 'venc[.]exe' | wc -l)" -ge 2 ]; }
+wait_for 60 two_encoders || fail "two at once: never two encoders together: $(encoder_processes)"
+close_finished_box "two at once"
+for row in 0 1 3 4 5; do
+    row_text "$row" | grep_q '| Finished' || fail "two at once: row $row is not Finished: $(row_text "$row")"
+done
+row_text 2 | grep_q '| Failed' || fail "two at once: the task without a source reads: $(row_text 2)"
+for n in 2 3 4 5 6; do expect_video "$out5/clip_$n.mp4"; done
+[ "$(cat "$out5/clip.mp4")" = "not to be touched" ] || fail "two at once: the existing clip.mp4 was overwritten"
+[ "$(ls "$out5" | wc -l)" = "6" ] || fail "two at once: the folder holds: $(ls "$out5")"
+[ "$(tr -d '\r' <"$VARNELLO_DATA/log.txt" | grep -c '^FAILED TASK:')" = "1" ] \
+    || fail "two at once: the log holds: $(cat "$VARNELLO_DATA/log.txt")"
+grep_q -F "gone.avi" "$VARNELLO_DATA/log.txt" || fail "two at once: the failed task is not named: $(cat "$VARNELLO_DATA/log.txt")"
+wait_for 15 bash -c "! ls '$VARNELLO_DATA'/clip_*.avi '$VARNELLO_DATA'/clip_*.mpg 2>/dev/null | grep -q ." \
+    || fail "two at once: the intermediate file is left: $(ls "$VARNELLO_DATA")"
+encoders_gone || fail "two at once: encoder processes left after the run: $(encoder_processes)"
+close_varnello
+set_tasks_at_once 1
+echo "ok: conversion runs name, convert and tag their outputs, in any language, one or two at a time"

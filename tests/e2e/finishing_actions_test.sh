@@ -10,7 +10,9 @@
 #    the run goes on.
 #  - A RealMedia task trimmed on the page converts through its intermediate step to the trimmed
 #    length and is handed to ViviRarir; a source the video-editing control refuses fails alone.
-#  - Box checked: the system is shut down and no box is shown.
+#  - Two tasks at once: ViviRarir gets each numbered file once, as its task finishes.
+#  - Box checked, two tasks at once: the system is shut down once every task has ended, and
+#    no box is shown.
 # Without iTunes, ViviRarir copies the file into "<My Music>\iTunes\iTunes Media\Automatically
 # Add to iTunes" when that folder exists; here My Music is a folder of this test, so the copies
 # show what ViviRarir was given.
@@ -169,6 +171,29 @@ encoders_gone || fail "encoder processes left: $(encoder_processes)"
 close_varnello
 echo "ok: ViviRarir once per task with the numbered names"
 
+# 3b. The same three tasks two at once, into a folder of their own that already holds a
+# clip.mp4: each task's name is reserved as it starts, in list order, so the names are the
+# same, and ViviRarir gets each file once, whole, as its task finishes.
+set_tasks_at_once 2
+rm -f "$autoadd"/*
+out="$E2E_TMP/numbered-at-once"; mkdir -p "$out"
+echo "not a video" > "$out/clip.mp4"
+must set_output_dir "$out"
+start_varnello
+for n in 2 3 4; do add_file "$E2E_TMP/src$n/clip.avi"; done
+click_control 1048
+expect_finished_box "box clear, two at once"
+for n in 2 3 4; do
+    row_finished $((n - 2)) || fail "two at once: row $((n - 2)) is not Finished: $(row_text $((n - 2)))"
+    expect_video_of "$out/clip_$n.mp4" "$n"
+    cmp -s "$autoadd/clip_$n.mp4" "$out/clip_$n.mp4" || fail "two at once: ViviRarir's clip_$n.mp4 is not the output"
+done
+[ "$(autoadd_files)" = "clip_2.mp4 clip_3.mp4 clip_4.mp4 " ] || fail "two at once: ViviRarir was given: $(autoadd_files)"
+encoders_gone || fail "two at once: encoder processes left: $(encoder_processes)"
+close_varnello
+set_tasks_at_once 1
+echo "ok: two at once, ViviRarir once per task with the numbered names"
+
 # 4. A task whose profile names an encoder that does not exist: it shows "Failed", costs one
 # log entry, is not handed to ViviRarir, and the task after it converts all the same.
 use_private_dist
@@ -272,13 +297,18 @@ encoders_gone || fail "realmedia: encoder processes left: $(encoder_processes)"
 close_varnello
 echo "ok: a trimmed RealMedia task converts through its intermediate step; a refused source fails alone"
 
-# 6. Box checked, no stop: both tasks are converted, then the system is shut down, which under
-# Wine ends every program of the prefix, Varnello and Wine's own services included. No box
-# may appear meanwhile, and ViviRarir runs for no task.
+# 6. Box checked, no stop, three tasks two at once (the system can be shut down once only in
+# this prefix, so this pass is the one with several at once): all three are converted, the
+# 12 s one whole although the two short ones end long before it, then the system is shut
+# down, which under Wine ends every program of the prefix, Varnello and Wine's own services
+# included. No box may appear meanwhile, and ViviRarir runs for no task.
+set_tasks_at_once 2
 rm -f "$autoadd"/*
 out="$E2E_TMP/shutdown"; mkdir -p "$out"
 must set_output_dir "$out"
+make_clip "$E2E_TMP/twelve.avi" 12
 start_varnello
+add_file "$E2E_TMP/twelve.avi"
 add_file "$E2E_TMP/first.avi"
 add_file "$E2E_TMP/third.avi"
 click_control 1059
@@ -295,6 +325,7 @@ while varnello_running; do
 done
 wait_for 20 no_prefix_pids 'services[.]exe|explorer[.]exe' \
     || fail "box checked: Varnello ended but the system was not shut down: $(prefix_pids 'services[.]exe|explorer[.]exe')"
+expect_video_of "$out/twelve.mp4" 12
 expect_video_of "$out/first.mp4" 2
 expect_video_of "$out/third.mp4" 2
 [ -z "$(autoadd_files)" ] || fail "ViviRarir ran with the box checked: $(autoadd_files)"

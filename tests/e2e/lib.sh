@@ -335,6 +335,19 @@ set_output_dir() {
 clear_output_dir() {
     "$WINE" reg delete 'HKCU\Software\Varnello\destination' /f >/dev/null 2>&1 || true
 }
+# How many tasks a run converts at once (the registry value beside the output folder). Every
+# test runs one at a time, the program's behaviour with "1", unless it sets another number
+# for a pass of its own.
+# (Tried again: the first registry writes into a new prefix can fail while Wine sets it up.)
+set_tasks_at_once() {
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        "$WINE" reg add 'HKCU\Software\Varnello\TasksAtOnce' /ve /t REG_SZ /d "$1" /f >/dev/null 2>&1 && return 0
+        sleep 2
+    done
+    fail "could not set TasksAtOnce to $1"
+}
+set_tasks_at_once 1
 
 encoder_processes() { prefix_pids 'venc[.]exe|ffmpeg[.]exe'; }
 # The program does not wait for an encoder it has told to quit: give the processes a moment

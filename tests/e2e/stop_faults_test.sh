@@ -6,7 +6,7 @@
 # During the run the keyboard moves the list nowhere and the buttons show their tooltips.
 # Then the awkward moments, with test encoders: failed tasks whose files are held for a while
 # (the run does not wait; the files go once let go; the log says why); a new run clears the
-# cells of the last one at once.
+# cells of the last one at once. Two tasks at once: Stop while a RealMedia step and an encoder run.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/fault_lib.sh"
 trap 'keep_failure $?; clear_output_dir; cleanup_e2e' EXIT
@@ -18,9 +18,13 @@ set_output_dir "$out"
 
 # Presses Stop and waits for the message that ends the run.
 stop_run() {
-    local box
     click_control 1049
-    wait_for 60 xdotool search --onlyvisible --name '^Information$' || fail "$1: the stopped run did not end"
+    close_info_box "$1"
+}
+# Waits for the message that ends a run and closes it.
+close_info_box() {
+    local box
+    wait_for 60 xdotool search --onlyvisible --name '^Information$' || fail "$1: the run did not end"
     box="$(xdotool search --onlyvisible --name '^Information$' | head -1)"
     xdotool windowfocus "$box" 2>/dev/null || true; wait_for 10 has_focus "$box" || true
     xdotool key Return
@@ -106,6 +110,43 @@ wait_for 10 bash -c "[ -z \"\$(ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/
 [ -z "$(ls "$out" | grep -v '^long')" ] || fail "RealMedia task: an output was written: $(ls "$out")"
 
 close_varnello
+
+# 2b. Two tasks at once, Stop while the RealMedia task's intermediate step and a plain task's
+#     encoder both run: each row shows its own progress meanwhile; after the stop neither is
+#     "Finished" nor "Failed", the third task never started, no encoder and no intermediate
+#     file is left. The time from the click to the last encoder's end is printed, a figure
+#     (not a pass mark: a loaded machine takes longer).
+set_tasks_at_once 2
+start_varnello
+add_file "$E2E_TMP/movie.rm"
+add_file "$E2E_TMP/long.avi"
+add_file "$E2E_TMP/clip.avi"
+click_control 1048
+row1_encoding() { inspect cell 1 4 | grep -Eq '^ [0-9]+[.][0-9]{2}%  [0-9]+[.][0-9]{2}MB   Remain Time:'; }
+wait_for 60 intermediate_progress || fail "two at once: the intermediate step shows no progress: [$(progress_text 0)]"
+wait_for 60 row1_encoding || fail "two at once: the plain task shows no progress: [$(inspect cell 1 4)]"
+intermediate_progress || fail "two at once: the RealMedia row lost its own progress: [$(inspect cell 0 4)]"
+[ -z "$(inspect cell 2 4)" ] || fail "two at once: the third task started: [$(inspect cell 2 4)]"
+stop_start=$(date +%s%N)
+click_control 1049
+wait_for 10 no_prefix_pids 'venc[.]exe|ffmpeg[.]exe' || fail "two at once: encoders left after Stop: $(encoder_processes)"
+echo "two at once: every encoder gone $(( ($(date +%s%N) - stop_start) / 1000000 )) ms after Stop"
+close_info_box "two at once"
+expect_alive "two at once"
+expect_idle "two at once"
+for row in 0 1; do
+    case "$(progress_text "$row")" in
+        Finished|Failed|"") fail "two at once: the stopped row $row shows [$(progress_text "$row")]" ;;
+    esac
+done
+[ -z "$(progress_text 2)" ] || fail "two at once: the task after the stop shows [$(progress_text 2)]"
+expect_no_leftovers "two at once"
+wait_for 10 bash -c "[ -z \"\$(ls '$VARNELLO_DATA'/movie_*.avi '$VARNELLO_DATA'/movie_*.mpg 2>/dev/null)\" ]" \
+    || fail "two at once: the intermediate file is left: $(intermediates)"
+[ "$(cat "$out/long.mp4")" = "kept" ] || fail "two at once: the existing long.mp4 was overwritten"
+[ ! -e "$out/clip.mp4" ] || fail "two at once: the task after the stop was converted"
+close_varnello
+set_tasks_at_once 1
 
 # The test encoder in venc.exe's place, told by the environment how to misbehave, and counting
 # its starts.
