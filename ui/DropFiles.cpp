@@ -75,13 +75,7 @@ void CVarnelloDlg::OnDropFiles(HDROP hDropInfo)
     if (m_bConverting == 1)
         return;
     std::vector<CString> paths;
-    for (const std::string& path : dropped) {
-        if (!IsFolder(path)) {
-            paths.emplace_back(path.c_str());
-            continue;
-        }
-        for (const std::string& file : sourcefiles::CollectVideoFiles(path, ListFolder))
-            paths.emplace_back(file.c_str());
-    }
+    for (const std::string& path : sourcefiles::DroppedSources(dropped, IsFolder, ListFolder))
+        paths.emplace_back(path.c_str());
     AddSourceFiles(paths);
 }

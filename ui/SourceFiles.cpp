@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace sourcefiles {
 
@@ -139,6 +140,22 @@ std::vector<std::string> CollectVideoFiles(const std::string& folder, const Fold
     Walk(folder, list, depthLimit, FilterSuffixes(kVideoFilter), found);
     std::sort(found.begin(), found.end(), PathLess);
     return found;
+}
+
+std::vector<std::string> DroppedSources(const std::vector<std::string>& dropped,
+                                        const std::function<bool(const std::string&)>& isFolder,
+                                        const FolderLister& list)
+{
+    std::vector<std::string> sources;
+    for (const std::string& path : dropped) {
+        if (!isFolder(path)) {
+            sources.push_back(path);
+            continue;
+        }
+        for (std::string& file : CollectVideoFiles(path, list))
+            sources.push_back(std::move(file));
+    }
+    return sources;
 }
 
 std::string UnreadableFilesMessage(const std::vector<std::string>& fileNames, size_t maxNames)

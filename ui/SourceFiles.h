@@ -44,6 +44,12 @@ using FolderLister = std::function<std::vector<FolderEntry>(const std::string& f
 std::vector<std::string> CollectVideoFiles(const std::string& folder, const FolderLister& list,
                                            int depthLimit = 32);
 
+// What a drop adds, in the order dropped: a file as it is, whatever its kind (as a file chosen
+// in the dialog under "All files"), and for a folder the videos that CollectVideoFiles finds.
+std::vector<std::string> DroppedSources(const std::vector<std::string>& dropped,
+                                        const std::function<bool(const std::string&)>& isFolder,
+                                        const FolderLister& list);
+
 // The message naming the files whose length could not be read (one name a line, at most
 // maxNames of them, then how many more), shown once after the rest are added.
 std::string UnreadableFilesMessage(const std::vector<std::string>& fileNames, size_t maxNames = 15);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ui/SourceFiles.h"
-#include "ui/TaskNavigation.h"
+#include "ui/TaskListEdits.h"
 
 namespace {
 
@@ -59,11 +59,6 @@ namespace {
 // while the window goes on answering input.
 constexpr DWORD kReadNowMilliseconds = 100;
 
-std::string FileNameOf(const CString& strPath)
-{
-    return static_cast<const char*>(strPath.Mid(strPath.ReverseFind('\\') + 1));
-}
-
 } // namespace
 
 void CVarnelloDlg::AddSourceFiles(const std::vector<CString>& paths)
@@ -74,36 +69,22 @@ void CVarnelloDlg::AddSourceFiles(const std::vector<CString>& paths)
     m_picWelcome.ShowWindow(SW_HIDE);
 
     const DWORD dwStart = GetTickCount();
-    const int nFirstNew = GetTaskCount();
-    bool bFirst = true;
-    for (const CString& strPath : paths) {
-        const bool bReadNow = bFirst || GetTickCount() - dwStart < kReadNowMilliseconds;
-        bFirst = false;
-        if (bReadNow) {
-            double dLength = 0.0;
-            if (!ReadSourceLength(strPath, dLength)) {
-                m_unreadableFiles.push_back(FileNameOf(strPath));
-                continue;
-            }
-            m_arrTasks.Add(MakeNewTask(strPath, dLength));
-        } else {
-            ConvertTask task = MakeNewTask(strPath, 0.0);
-            task.bLengthPending = 1;
-            m_arrTasks.Add(task);
-        }
-    }
+    const tasklist::AddResult added = tasklist::AddSources(
+        m_arrTasks, m_nCurrentTask, paths,
+        [this](const CString& strPath, double& dLength) { return ReadSourceLength(strPath, dLength); },
+        [dwStart](size_t nIndex) { return nIndex == 0 || GetTickCount() - dwStart < kReadNowMilliseconds; });
+    m_unreadableFiles.insert(m_unreadableFiles.end(), added.unreadable.begin(), added.unreadable.end());
 
-    if (GetTaskCount() > nFirstNew) {
-        // The panel, title and slider show the last added task, which becomes current; the
-        // list learns its new row count once, however many files came.
-        const ConvertTask lastTask = m_arrTasks.GetAt(GetTaskCount() - 1);
+    if (added.added > 0) {
+        // The panel, title and slider show the last added task, which is current; the list
+        // learns its new row count once, however many files came.
+        const ConvertTask lastTask = m_arrTasks.GetAt(m_nCurrentTask);
         ResetOutputSettings();
         m_bIgnoreTitleChange = 1;
         m_edtTitle.SetWindowText(lastTask.strTitle);
         m_bIgnoreTitleChange = 0;
 
         RefreshTaskList();
-        m_nCurrentTask = GetTaskCount() - 1;
 
         m_bIgnoreRangeChange = 1;
         m_sldRange.SetBounds(0.0, lastTask.dEndTime);
@@ -113,60 +94,45 @@ void CVarnelloDlg::AddSourceFiles(const std::vector<CString>& paths)
         SelectTaskRow(m_nCurrentTask);
         SaveTaskList();
     }
-    if (HasPendingLengths())
+    if (tasklist::HasPendingLength(m_arrTasks))
         AskNextLength();
     else
         ReportUnreadableFiles();
 }
 
-bool CVarnelloDlg::HasPendingLengths() const
+bool CVarnelloDlg::ReadNextPendingLength()
 {
-    for (const ConvertTask& task : m_arrTasks.Items())
-        if (task.bLengthPending == 1)
-            return true;
+    for (const ConvertTask& task : m_arrTasks.Items()) {
+        if (task.bLengthPending != 1)
+            continue;
+        const CString strPath = task.strSourcePath; // the task may leave the list
+        double dLength = 0.0;
+        ReadSourceLength(strPath, dLength);
+        ApplySourceLength(strPath, dLength);
+        return true;
+    }
     return false;
 }
 
-bool CVarnelloDlg::ReadNextPendingLength()
+void CVarnelloDlg::ApplySourceLength(const CString& strPath, double dLength)
 {
-    int nRow = -1;
-    for (int i = 0; i < GetTaskCount() && nRow < 0; ++i)
-        if (m_arrTasks.Items()[static_cast<size_t>(i)].bLengthPending == 1)
-            nRow = i;
-    if (nRow < 0)
-        return false;
-    double dLength = 0.0;
-    ReadSourceLength(m_arrTasks.GetAt(nRow).strSourcePath, dLength);
-    ApplySourceLength(nRow, dLength);
-    return true;
-}
-
-void CVarnelloDlg::ApplySourceLength(int nRow, double dLength)
-{
-    ConvertTask task = m_arrTasks.GetAt(nRow);
-    if (dLength > 0.0) {
-        task.bLengthPending = 0;
-        task.dStartTime = 0.0;
-        task.dEndTime = dLength;
-        m_arrTasks.SetAt(nRow, task);
-        InvalidateCells(nRow, nRow, 2, false);
-        if (nRow == m_nCurrentTask)
-            ShowTaskSettings(nRow); // the slider can now span the file
+    const tasklist::LengthResult result = tasklist::ApplyLength(m_arrTasks, m_nCurrentTask, strPath, dLength);
+    if (result.row < 0)
         return;
+    if (!result.removed) {
+        InvalidateCells(result.row, result.row, 2, false);
+    } else {
+        // Unreadable: the task left the list, as if never added.
+        m_unreadableFiles.push_back(tasklist::FileNameOf(strPath));
+        RefreshTaskList();
+        if (m_nCurrentTask < 0) {
+            m_videoEdit.ClearClips();
+            ResetOutputSettings();
+        }
+        m_lstTasks.Invalidate(FALSE); // the later rows moved up
     }
-    // Unreadable: the task leaves the list, as if never added.
-    m_unreadableFiles.push_back(FileNameOf(task.strSourcePath));
-    m_arrTasks.RemoveAt(nRow);
-    RefreshTaskList();
-    const int nWasCurrent = m_nCurrentTask;
-    m_nCurrentTask = tasknav::CurrentAfterRemoval(nRow, m_nCurrentTask, GetTaskCount());
-    if (m_nCurrentTask < 0) {
-        m_videoEdit.ClearClips();
-        ResetOutputSettings();
-    } else if (nRow <= nWasCurrent) {
-        ShowTaskSettings(m_nCurrentTask);
-    }
-    m_lstTasks.Invalidate(FALSE); // the later rows moved up
+    if (result.currentShown)
+        ShowTaskSettings(m_nCurrentTask); // the slider can span the file, or another task is current
 }
 
 SourceReader* CVarnelloDlg::Reader()
@@ -215,30 +181,15 @@ LRESULT CVarnelloDlg::OnSourceAnswer(WPARAM, LPARAM)
     if (!m_sourceReader || !m_sourceReader->TakeAnswer(answer))
         return 0;
     if (answer.question == SourceReader::Question::Exists) {
-        // Every row of that source: a list may hold one file twice, trimmed two ways.
-        for (int i = 0; i < GetTaskCount(); ++i) {
-            ConvertTask task = m_arrTasks.GetAt(i);
-            if (answer.path != static_cast<const char*>(task.strSourcePath) || (task.bSourceMissing == 1) == !answer.exists)
-                continue;
-            task.bSourceMissing = answer.exists ? 0 : 1;
-            m_arrTasks.SetAt(i, task);
-            InvalidateCells(i, i, 4, false);
-        }
+        for (int nRow : tasklist::ApplyExists(m_arrTasks, CString(answer.path.c_str()), answer.exists))
+            InvalidateCells(nRow, nRow, 4, false);
         return 0;
     }
     m_bLengthAsked = false;
     if (m_bConverting == 1)
         return 0; // the run read every length before it started
-    // The first row still waiting for this file's length: rows removed or added meanwhile
-    // leave no stale row number behind.
-    for (int i = 0; i < GetTaskCount(); ++i) {
-        const ConvertTask& task = m_arrTasks.Items()[static_cast<size_t>(i)];
-        if (task.bLengthPending == 1 && answer.path == static_cast<const char*>(task.strSourcePath)) {
-            ApplySourceLength(i, answer.length);
-            break;
-        }
-    }
-    if (HasPendingLengths()) {
+    ApplySourceLength(CString(answer.path.c_str()), answer.length);
+    if (tasklist::HasPendingLength(m_arrTasks)) {
         AskNextLength();
     } else {
         // The batch is read: the list is written once for all of it.
@@ -283,10 +234,9 @@ void CVarnelloDlg::OnRemoveTask()
     const int nRow = m_lstTasks.GetSelectionMark();
     if (!IsValidTask(nRow))
         return;
-    m_arrTasks.RemoveAt(nRow);
-    RefreshTaskList();
     // The selection is the current row: the panel showed the task that went.
-    m_nCurrentTask = tasknav::CurrentAfterRemoval(nRow, nRow, GetTaskCount());
+    m_nCurrentTask = tasklist::RemoveRow(m_arrTasks, nRow, nRow);
+    RefreshTaskList();
     if (m_nCurrentTask < 0) {
         m_videoEdit.ClearClips();
         ResetOutputSettings();

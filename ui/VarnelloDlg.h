@@ -58,6 +58,12 @@ public:
     void StopConversion(bool bWindowClosing = false);
     bool IsConverting() const { return m_bConverting != 0; }
 
+    // How many tasks a run converts at once, as the person set it, kept in the registry
+    // beside the output folder (VarnelloDlg.cpp); empty when not set, and the program
+    // chooses. The next run takes a new setting.
+    std::string TasksAtOnceSetting() const;
+    void SetTasksAtOnceSetting(const std::string& setting);
+
     // ConversionTarget: what the engine reads and writes while it converts.
     int GetTaskCount() const override { return m_arrTasks.GetCount(); }
     ConvertTask GetTask(int nIndex) const override { return m_arrTasks.GetAt(nIndex); }
@@ -100,11 +106,10 @@ protected:
     bool ReadSourceLength(const CString& strPath, double& dLength);
     // Lengths not read during the add itself: one at a time by the source reader, or all
     // before a run.
-    bool HasPendingLengths() const;
     bool ReadNextPendingLength();
     void ReadAllPendingLengths();
     // The row's length has been read (dLength > 0) or found unreadable (the row leaves).
-    void ApplySourceLength(int nRow, double dLength);
+    void ApplySourceLength(const CString& strPath, double dLength);
     // Asks the source reader for the first pending length, unless a question is out already.
     void AskNextLength();
     // Restored rows whose source has gone are marked as the reader finds them.
@@ -159,9 +164,6 @@ protected:
     void SetOutputFile(const std::string& strPath);
     void AddToiTunes();
     CString AppFolder() const;
-    // How many tasks a run converts at once, as the person set it (VarnelloDlg.cpp); empty
-    // when not set, and the program chooses.
-    std::string TasksAtOnceSetting() const;
 
     // --- intermediate step events (IntermediateStep.cpp) ---------------------------------
     void OnIntermediateProgress(double dPosition, double dTotal);

@@ -71,6 +71,18 @@ TEST(FolderWalk, SubFoldersAreWalkedAndFilesSortedByPath)
     EXPECT_TRUE(CollectVideoFiles("D:\\empty", list).empty());
 }
 
+TEST(FolderWalk, ADropKeepsItsOrderWithFilesAsTheyAreAndFoldersOpened)
+{
+    // A dropped file is added whatever its kind (its length decides); a folder gives its videos.
+    const FolderLister list = [](const std::string& folder) {
+        return folder == "C:\\clips" ? std::vector<FolderEntry>{{"b.avi", false}, {"a.txt", false}, {"a.mov", false}}
+                                     : std::vector<FolderEntry>{};
+    };
+    const auto isFolder = [](const std::string& path) { return path == "C:\\clips" || path == "C:\\none"; };
+    EXPECT_EQ(DroppedSources({"C:\\z.txt", "C:\\clips", "C:\\none", "C:\\a.avi"}, isFolder, list),
+              (std::vector<std::string>{"C:\\z.txt", "C:\\clips\\a.mov", "C:\\clips\\b.avi", "C:\\a.avi"}));
+}
+
 TEST(FolderWalk, AFolderInsideItselfEndsAtTheDepthLimit)
 {
     int calls = 0;
