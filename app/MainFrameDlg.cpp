@@ -39,6 +39,9 @@ BEGIN_MESSAGE_MAP(CMainFrameDlg, CDialog)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+    ON_WM_SYSCOMMAND()
+    ON_CONTROL_RANGE(0, TasksAtOnceMenu::kFirstChoiceId, TasksAtOnceMenu::kLastChoiceId, OnMenuChoice)
+    ON_MESSAGE(WM_INITMENUPOPUP, OnInitMenuPopup)
 END_MESSAGE_MAP()
 
 CMainFrameDlg::CMainFrameDlg() : CDialog(IDD_MAINFRAME), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME))
@@ -76,6 +79,13 @@ BOOL CMainFrameDlg::OnInitDialog()
     const dpiscale::Box page = PageBox(m_nDpi);
     m_dlgMain.MoveWindow(page.x, page.y, page.cx, page.cy, TRUE);
     m_dlgMain.ShowWindow(SW_SHOW);
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    m_tasksAtOnceMenu.Attach(m_hWnd,
+                             {[this] { return m_dlgMain.TasksAtOnceSetting(); },
+                              [this](const std::string& setting) { m_dlgMain.SetTasksAtOnceSetting(setting); },
+                              [this] { return m_dlgMain.IsConverting(); }},
+                             static_cast<int>(system.dwNumberOfProcessors));
     g_skin.InvokeHelper(6, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4 VTS_I4,
                         static_cast<long>(reinterpret_cast<LONG_PTR>(m_dlgMain.m_hWnd)), 0L);
     return TRUE;
@@ -97,6 +107,23 @@ LRESULT CMainFrameDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
         m_dlgMain.ApplyDpi(m_nDpi);
     }
     return 0;
+}
+
+void CMainFrameDlg::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    if (!m_tasksAtOnceMenu.OnChoice(nID))
+        CDialog::OnSysCommand(nID, lParam);
+}
+
+void CMainFrameDlg::OnMenuChoice(UINT nID)
+{
+    m_tasksAtOnceMenu.OnChoice(nID);
+}
+
+LRESULT CMainFrameDlg::OnInitMenuPopup(WPARAM wParam, LPARAM)
+{
+    m_tasksAtOnceMenu.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+    return Default();
 }
 
 void CMainFrameDlg::OnHelp()

@@ -2,6 +2,7 @@
 // sizes itself and holds the main page.
 #pragma once
 
+#include "app/TasksAtOnceMenu.h"
 #include "framework/AfxWin.h"
 #include "ui/VarnelloDlg.h"
 
@@ -17,12 +18,16 @@ protected:
     void OnClose();
     // The window moved to a monitor of another scale (or that monitor's scale changed).
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnMenuChoice(UINT nID);
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
     CVarnelloDlg m_dlgMain; // the main page, a child window filling the frame
     HICON m_hIcon;
     int m_nDpi = 96; // the display scale the frame is laid out for
+    TasksAtOnceMenu m_tasksAtOnceMenu;
 };
 
 // The frame, once it exists; the page sets its caption through it.

@@ -36,3 +36,24 @@ int EncoderThreadsEach(int nProcessors, int nTasksAtOnce)
         return 0;
     return std::max(1, nProcessors / nTasksAtOnce);
 }
+
+std::vector<std::string> TasksAtOnceChoiceTexts(int nProcessors)
+{
+    const int nAutomatic = ChooseTasksAtOnce(std::string(), nProcessors);
+    std::vector<std::string> texts{"&Automatic (" + std::to_string(nAutomatic) + " on this computer)",
+                                   "&1 (one video after another)"};
+    for (int n = 2; n <= kMaxTasksAtOnce; ++n)
+        texts.push_back("&" + std::to_string(n));
+    return texts;
+}
+
+int TasksAtOnceChoiceOf(const std::string& setting)
+{
+    const int nSet = ReadCount(setting);
+    return nSet >= 1 ? std::min(nSet, kMaxTasksAtOnce) : 0;
+}
+
+std::string TasksAtOnceSettingOf(int nChoice)
+{
+    return nChoice >= 1 && nChoice <= kMaxTasksAtOnce ? std::to_string(nChoice) : std::string();
+}

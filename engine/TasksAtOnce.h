@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // More encoders at once than this would hold several decoded pictures and x264's look-ahead
 // each in memory (some 100 MB an encoder at 640x480) for little more speed.
@@ -22,3 +23,12 @@ int ChooseTasksAtOnce(const std::string& setting, int nProcessors);
 // that they do not crowd each other out; 0 when one task runs at a time, which leaves the
 // encoder its own choice, and its command line as it always was.
 int EncoderThreadsEach(int nProcessors, int nTasksAtOnce);
+
+// The choices a person is offered for the setting, in menu order: the machine's own choice
+// first (its text says how many that is here), then each count from 1 to kMaxTasksAtOnce.
+std::vector<std::string> TasksAtOnceChoiceTexts(int nProcessors);
+// The choice a stored setting stands for: 0 for the machine's own (nothing usable stored),
+// else the count it sets.
+int TasksAtOnceChoiceOf(const std::string& setting);
+// The setting to store for a choice: empty for the machine's own, else the count.
+std::string TasksAtOnceSettingOf(int nChoice);

@@ -395,6 +395,15 @@ std::string CVarnelloDlg::TasksAtOnceSetting() const
     return strSetting.str();
 }
 
+void CVarnelloDlg::SetTasksAtOnceSetting(const std::string& setting)
+{
+    HKEY hKey = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Varnello", &hKey) != ERROR_SUCCESS)
+        return;
+    RegSetValueA(hKey, "TasksAtOnce", REG_SZ, setting.c_str(), static_cast<DWORD>(setting.size()));
+    RegCloseKey(hKey);
+}
+
 void CVarnelloDlg::ResetOutputSettings()
 {
     m_cmbVideoCodec.SetCurSel(1);

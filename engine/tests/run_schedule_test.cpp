@@ -108,3 +108,19 @@ TEST(TasksAtOnce, EachEncoderGetsAnEvenShareOfTheProcessors)
     EXPECT_EQ(EncoderThreadsEach(2, 2), 1);
     EXPECT_EQ(EncoderThreadsEach(2, 4), 1) << "never none";
 }
+
+TEST(TasksAtOnce, EveryMenuChoiceIsStoredAsTheSettingThatGivesIt)
+{
+    const std::vector<std::string> texts = TasksAtOnceChoiceTexts(2);
+    ASSERT_EQ(texts.size(), static_cast<size_t>(kMaxTasksAtOnce + 1));
+    EXPECT_EQ(texts[0], "&Automatic (2 on this computer)");
+    EXPECT_EQ(TasksAtOnceChoiceTexts(64)[0], "&Automatic (4 on this computer)");
+    for (int choice = 0; choice <= kMaxTasksAtOnce; ++choice) {
+        const std::string setting = TasksAtOnceSettingOf(choice);
+        EXPECT_EQ(TasksAtOnceChoiceOf(setting), choice) << setting;
+        EXPECT_EQ(ChooseTasksAtOnce(setting, 3), choice == 0 ? 3 : choice) << setting;
+    }
+    // A value written by hand shows as the choice it acts as.
+    EXPECT_EQ(TasksAtOnceChoiceOf("9"), kMaxTasksAtOnce);
+    EXPECT_EQ(TasksAtOnceChoiceOf("two"), 0);
+}

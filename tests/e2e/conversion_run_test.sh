@@ -171,8 +171,8 @@ close_varnello
 #    source is gone by the time the run starts, into a folder that already holds clip.mp4.
 #    Two encoders run together; every clip task gets a name of its own and a whole video, the
 #    RealMedia one through its intermediate step; the task without a source fails alone, with
-#    one entry in the log.
-set_tasks_at_once 2
+#    one entry in the log. The number is chosen in the window menu, as a person does, and
+#    cannot be changed during the run.
 out5="$E2E_TMP/at-once"; mkdir -p "$out5"
 echo "not to be touched" > "$out5/clip.mp4"
 set_output_dir "$out5"
@@ -180,12 +180,22 @@ mkdir -p "$E2E_TMP/rm"; make_clip "$E2E_TMP/rm/clip.rm" 2
 make_clip "$E2E_TMP/gone.avi" 2
 rm -f "$VARNELLO_DATA/log.txt"
 start_varnello
+open_videos_at_once_menu
+xdotool key 2
+wait_for 10 no_menus_open || fail "two at once: the window menu stayed open after a choice"
+wait_for 10 tasks_at_once_is 2 || fail "two at once: choosing 2 in the menu stored '$(tasks_at_once_setting)'"
 for source in clip.avi clip.avi gone.avi rm/clip.rm clip.avi clip.avi; do add_file "$E2E_TMP/$source"; done
 [ "$(list_count)" = "6" ] || fail "two at once: expected 6 rows, got $(list_count)"
 rm -f "$E2E_TMP/gone.avi"
 click_control 1048
 two_encoders() { [ "$(prefix_pids 'venc[.]exe' | wc -l)" -ge 2 ]; }
 wait_for 60 two_encoders || fail "two at once: never two encoders together: $(encoder_processes)"
+# During the run the choices are grey: "1" is not taken.
+open_videos_at_once_menu
+xdotool key 1 Escape Escape
+wait_for 10 no_menus_open || fail "two at once: the window menu did not close"
+input_taken
+[ "$(tasks_at_once_setting)" = 2 ] || fail "two at once: the setting changed during the run to '$(tasks_at_once_setting)'"
 close_finished_box "two at once"
 for row in 0 1 3 4 5; do
     row_text "$row" | grep_q '| Finished' || fail "two at once: row $row is not Finished: $(row_text "$row")"

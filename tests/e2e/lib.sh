@@ -348,6 +348,24 @@ set_tasks_at_once() {
     fail "could not set TasksAtOnce to $1"
 }
 set_tasks_at_once 1
+# The stored setting as the program reads it ("" when none or empty).
+tasks_at_once_setting() {
+    "$WINE" reg query 'HKCU\Software\Varnello\TasksAtOnce' /ve 2>/dev/null | tr -d '\r' \
+        | sed -n 's/.*REG_SZ[[:space:]]*//p'
+}
+# How many menus the program shows now (the window menu, its open submenus).
+menus_open() { inspect topwindows | grep -c '|#32768$' || true; }
+menus_at_least() { [ "$(menus_open)" -ge "$1" ]; }
+no_menus_open() { [ "$(menus_open)" = 0 ]; }
+tasks_at_once_is() { [ "$(tasks_at_once_setting)" = "$1" ]; }
+# Opens the window menu's "Videos at once" with the keyboard, as a person does: Alt+Space, V.
+open_videos_at_once_menu() {
+    focus_varnello
+    xdotool key alt+space
+    wait_for 10 menus_at_least 1 || fail "Alt+Space opened no window menu"
+    xdotool key v
+    wait_for 10 menus_at_least 2 || fail "the window menu has no Videos at once submenu"
+}
 
 encoder_processes() { prefix_pids 'venc[.]exe|ffmpeg[.]exe'; }
 # The program does not wait for an encoder it has told to quit: give the processes a moment
