@@ -120,6 +120,13 @@ void ConversionQueue::StartTask(int nIndex)
     m_slots.push_back(std::make_unique<Slot>());
     Slot& slot = *m_slots.back();
     slot.nIndex = nIndex;
+    // The name is reserved as the task starts, before a RealMedia task's intermediate step:
+    // tasks titled alike are then numbered in list order however long each takes to begin.
+    std::string strRefusal;
+    if (!ReserveOutput(slot, strRefusal)) {
+        Refuse(slot, strRefusal.c_str(), std::string());
+        return;
+    }
     if (m_pSchedule->Stage(nIndex) == TaskStage::Intermediate) {
         // The control's events find the task of the step by g_nConvertIndex: it names that
         // task for as long as the step runs.
@@ -136,11 +143,6 @@ void ConversionQueue::StartEncoder(Slot& slot)
     const bool bOneTaskView = !StepRunningOtherThan(nIndex);
     if (bOneTaskView)
         g_nConvertIndex = nIndex;
-    std::string strRefusal;
-    if (!ReserveOutput(slot, strRefusal)) {
-        Refuse(slot, strRefusal.c_str(), std::string());
-        return;
-    }
     std::string strCommand = m_events.EncoderCommandLine(nIndex, slot.strOutputPath).str();
     if (m_settings.nEncoderThreads > 0)
         strCommand += " -threads " + std::to_string(m_settings.nEncoderThreads);
@@ -296,6 +298,9 @@ void ConversionQueue::Refuse(Slot& slot, const char* pszOutput, const std::strin
         lines.push_back(strWhy);
     LogFailedTask(refused.strSourcePath, pszOutput, lines);
     RemoveIntermediateFile(nIndex);
+    // A RealMedia task refused after its step leaves no empty file at its reserved name.
+    if (!slot.strOutputPath.empty() && IsEmptyFile(slot.strOutputPath))
+        m_events.RemoveRunFile(slot.strOutputPath);
     m_pSchedule->End(nIndex, TaskResult::Failed);
     m_events.TaskEnded(nIndex, TaskResult::Failed, std::string());
 }

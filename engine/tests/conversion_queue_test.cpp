@@ -57,7 +57,10 @@ public:
             queue->Stop();
     }
 
-    bool StartIntermediateStep(int) override { return false; }
+    // A RealMedia task's step, when stepUntilEnded is set, lasts until that many other tasks
+    // have ended; otherwise there is none to wait for.
+    size_t stepUntilEnded = 0;
+    bool StartIntermediateStep(int) override { return stepUntilEnded > 0; }
     std::string IntermediateStepFault(int) override { return std::string(); }
     void EndIntermediateStep(int) override {}
     CString EncoderCommandLine(int nIndex, const std::string& strOutputPath) override
@@ -73,6 +76,9 @@ public:
     void TaskEnded(int nIndex, TaskResult result, const std::string&) override
     {
         ended.emplace_back(nIndex, result);
+        if (stepUntilEnded > 0 && ended.size() == stepUntilEnded)
+            for (ConvertTask& task : tasks)
+                task.bIntermediateDone = task.bNeedIntermediate;
         if (result != TaskResult::Failed || !outputs[static_cast<size_t>(nIndex)].empty())
             --underWay;
     }
@@ -199,6 +205,22 @@ TEST_F(ConversionQueueTest, TasksTitledAlikeAtOnceGetNamesOfTheirOwn)
     EXPECT_EQ(ReadWholeFile(m_out + "\\same.mp4"), "kept");
     for (const std::string& path : m_page.outputs)
         EXPECT_EQ(ReadWholeFile(path), "converted") << path;
+}
+
+TEST_F(ConversionQueueTest, ARealMediaTaskKeepsItsListPlaceInTheNamesThoughItsStepEndsLast)
+{
+    std::ofstream(m_out + "\\same.mp4") << "kept";
+    for (int i = 0; i < 3; ++i)
+        AddTask("same", 100, 0);
+    m_page.tasks[0].bNeedIntermediate = 1;
+    m_page.stepUntilEnded = 2; // its encoder starts after the other two have ended
+    Run(3);
+    EXPECT_EQ(m_page.started, (std::vector<int>{1, 2, 0}));
+    for (int i = 0; i < 3; ++i) {
+        const std::string& path = m_page.outputs[static_cast<size_t>(i)];
+        EXPECT_EQ(path.substr(path.find_last_of('\\') + 1), "same_" + std::to_string(i + 2) + ".mp4");
+        EXPECT_EQ(ReadWholeFile(path), "converted") << path;
+    }
 }
 
 TEST_F(ConversionQueueTest, StopEndsEveryEncoderAndMarksNoStoppedTaskFinished)
