@@ -1,20 +1,15 @@
 #include "engine/EncoderJob.h"
 
 #include <cstring>
+#include <utility>
 
-#include "common/ProcessStart.h"
 #include "engine/ConversionLog.h"
+#include "engine/EncoderPipes.h"
 
 namespace {
 
 constexpr DWORD kReadBufferSize = 256;
 constexpr int kMaxPiecesPerLook = 64;
-
-void ClosePipeEnd(UniqueHandle& end)
-{
-    if (!CloseHandle(end.Release()))
-        ReportApiError("CloseHandle");
-}
 
 } // namespace
 
@@ -27,54 +22,13 @@ EncoderJob::~EncoderJob()
 
 void EncoderJob::Start(char* pszCommandLine)
 {
-    SECURITY_ATTRIBUTES inheritable{};
-    inheritable.nLength = sizeof(inheritable);
-    inheritable.bInheritHandle = TRUE;
-    const HANDLE self = GetCurrentProcess();
-
-    UniqueHandle outputRead, outputWrite, errorWrite, inputRead, inputWrite;
-    if (!CreatePipe(outputRead.Receive(), outputWrite.Receive(), &inheritable, 0))
-        ReportApiError("CreatePipe");
-    // Standard error is a second handle on the output pipe: both streams arrive together.
-    if (!DuplicateHandle(self, outputWrite.Get(), self, errorWrite.Receive(), 0, TRUE, DUPLICATE_SAME_ACCESS))
-        ReportApiError("DuplicateHandle");
-    if (!CreatePipe(inputRead.Receive(), inputWrite.Receive(), &inheritable, 0))
-        ReportApiError("CreatePipe");
-    // Our own ends must not be inherited, by this encoder or by any other started meanwhile,
-    // or an encoder would hold an output pipe open and its end would never be seen.
-    if (!DuplicateHandle(self, outputRead.Get(), self, m_outputRead.Receive(), 0, FALSE, DUPLICATE_SAME_ACCESS))
-        ReportApiError("DupliateHandle");
-    if (!DuplicateHandle(self, inputWrite.Get(), self, m_inputWrite.Receive(), 0, FALSE, DUPLICATE_SAME_ACCESS))
-        ReportApiError("DupliateHandle");
-    ClosePipeEnd(outputRead);
-    ClosePipeEnd(inputWrite);
-
-    STARTUPINFOA startup;
-    std::memset(&startup, 0, sizeof(startup));
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.wShowWindow = SW_HIDE;
-    startup.hStdOutput = outputWrite.Get();
-    startup.hStdInput = inputRead.Get();
-    startup.hStdError = errorWrite.Get();
+    EncoderPipes pipes = CreateEncoderPipes();
+    m_outputRead = std::move(pipes.outputRead);
+    m_inputWrite = std::move(pipes.inputWrite);
     m_startTick = GetTickCount();
-    // Without a console window, as the one-task runner starts it (see LaunchEncoder).
-    PROCESS_INFORMATION process{};
-    if (varnello::StartProcessRetrying([&] {
-            return CreateProcessA(nullptr, pszCommandLine, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                  nullptr, &startup, &process);
-        })) {
-        if (!CloseHandle(process.hThread))
-            ReportApiError("CloseHandle");
-        m_process.Reset(process.hProcess);
-    } else {
-        ReportApiError("CreateProcess");
-    }
-    // The encoder holds its own copies now: once it exits, no write end of its output pipe is
-    // left and the output ends.
-    ClosePipeEnd(outputWrite);
-    ClosePipeEnd(inputRead);
-    ClosePipeEnd(errorWrite);
+    m_process.Reset(StartHiddenEncoder(pipes.childOutput.Get(), pipes.childInput.Get(), pipes.childError.Get(),
+                                       pszCommandLine));
+    CloseChildEnds(pipes);
 }
 
 bool EncoderJob::ReadAvailable(const std::function<void(const char*)>& onPiece)

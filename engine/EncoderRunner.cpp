@@ -2,10 +2,9 @@
 
 #include <cstring>
 
-#include "common/ProcessStart.h"
-#include "common/UniqueHandle.h"
 #include "engine/ConversionLog.h"
 #include "engine/ConversionState.h"
+#include "engine/EncoderPipes.h"
 #include "engine/FailedTaskReport.h"
 #include "engine/Progress.h"
 #include "engine/TaskCell.h"
@@ -16,14 +15,6 @@ namespace {
 constexpr DWORD kReadBufferSize = 256;
 // How long the window may go unserviced while the encoder has nothing to say.
 constexpr DWORD kQuietPollMs = 15;
-
-// Closes a local pipe end at its step of the sequence, logging a failure; should the sequence
-// ever be left early, the owner's destructor closes it.
-void ClosePipeEnd(UniqueHandle& end)
-{
-    if (!CloseHandle(end.Release()))
-        ReportApiError("CloseHandle");
-}
 
 // The process of the encoder started last; null when none is held.
 HANDLE g_hEncoderProcess = nullptr;
@@ -77,70 +68,19 @@ void RunEncoder(char* pszCommandLine, int nTaskIndex)
     if (g_bStopConvert)
         return;
 
-    SECURITY_ATTRIBUTES inheritable{};
-    inheritable.nLength = sizeof(inheritable);
-    inheritable.lpSecurityDescriptor = nullptr;
-    inheritable.bInheritHandle = TRUE;
-    const HANDLE self = GetCurrentProcess();
-
-    UniqueHandle outputRead, outputWrite, errorWrite, inputRead, inputWrite;
-    if (!CreatePipe(outputRead.Receive(), outputWrite.Receive(), &inheritable, 0))
-        ReportApiError("CreatePipe");
-    // Standard error is a second handle on the output pipe: both streams arrive together.
-    if (!DuplicateHandle(self, outputWrite.Get(), self, errorWrite.Receive(), 0, TRUE, DUPLICATE_SAME_ACCESS))
-        ReportApiError("DuplicateHandle");
-    if (!CreatePipe(inputRead.Receive(), inputWrite.Receive(), &inheritable, 0))
-        ReportApiError("CreatePipe");
-    // Our own ends must not be inherited, or the encoder would hold its output pipe open on
-    // itself and the read loop would never see the end.
-    if (!DuplicateHandle(self, outputRead.Get(), self, &g_hChildStdoutRead, 0, FALSE, DUPLICATE_SAME_ACCESS))
-        ReportApiError("DupliateHandle");
-    if (!DuplicateHandle(self, inputWrite.Get(), self, &g_hChildStdinWrite, 0, FALSE, DUPLICATE_SAME_ACCESS))
-        ReportApiError("DupliateHandle");
-    ClosePipeEnd(outputRead);
-    ClosePipeEnd(inputWrite);
-
-    LaunchEncoder(outputWrite.Get(), inputRead.Get(), errorWrite.Get(), pszCommandLine);
-
-    // The encoder holds its own copies now: once it exits, no write end of the output pipe is
-    // left and the read loop ends.
-    ClosePipeEnd(outputWrite);
-    ClosePipeEnd(inputRead);
-    ClosePipeEnd(errorWrite);
+    EncoderPipes pipes = CreateEncoderPipes();
+    g_hChildStdoutRead = pipes.outputRead.Release();
+    g_hChildStdinWrite = pipes.inputWrite.Release();
+    LaunchEncoder(pipes.childOutput.Get(), pipes.childInput.Get(), pipes.childError.Get(), pszCommandLine);
+    CloseChildEnds(pipes);
 
     ReadEncoderOutput(g_hChildStdoutRead, nTaskIndex);
 }
 
 void LaunchEncoder(HANDLE hStdOutput, HANDLE hStdInput, HANDLE hStdError, char* pszCommandLine)
 {
-    STARTUPINFOA startup;
-    std::memset(&startup, 0, sizeof(startup));
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.wShowWindow = SW_HIDE;
-    startup.hStdOutput = hStdOutput;
-    startup.hStdInput = hStdInput;
-    startup.hStdError = hStdError;
-
-    // A console of its own, as the encoder is a console program that must neither share ours
-    // nor show one; without a window, since its output comes through the pipes anyway. A
-    // console is still there for an encoder that asks for it (its title, its screen buffer, a
-    // console child of its own, which shares it unseen). Under Wine a console with a window
-    // costs some 0.2 s more a task than one without. No console at all would save another
-    // 0.15 s, but the encoder's own console children would then each open one, in view.
-    PROCESS_INFORMATION process{};
-    if (!varnello::StartProcessRetrying([&] {
-            return CreateProcessA(nullptr, pszCommandLine, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                  nullptr, &startup, &process);
-        })) {
-        ReportApiError("CreateProcess");
-        return;
-    }
-    // Never ended by the program: the encoder ends when its output is done or on "q". The
-    // process handle stays, so that the run can tell how the encoder ended.
-    if (!CloseHandle(process.hThread))
-        ReportApiError("CloseHandle");
-    g_hEncoderProcess = process.hProcess;
+    CloseEncoderProcess();
+    g_hEncoderProcess = StartHiddenEncoder(hStdOutput, hStdInput, hStdError, pszCommandLine);
 }
 
 void CloseEncoderProcess()
