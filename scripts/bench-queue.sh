@@ -16,24 +16,9 @@ rounds="${1:-3}"
 clip_count="${2:-8}"
 clip_seconds="${3:-20}"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export VARNELLO_DIST="$root/build/dist" VARNELLO_SOURCE="$root" VARNELLO_TEST_BIN="$root/build/tests"
-[ -f "$VARNELLO_DIST/Varnello.exe" ] || { echo "no build: run scripts/build.sh" >&2; exit 1; }
-[ -f "$VARNELLO_TEST_BIN/inspect.exe" ] || { echo "no inspect.exe: run scripts/build.sh" >&2; exit 1; }
-
-session_dir="$(mktemp -d)"
-export VARNELLO_BUILD_DIR="$session_dir"
-stop_session() {
-    "$root/scripts/wine-run.sh" --session-stop >/dev/null 2>&1 || true
-    rm -rf "$session_dir"
-}
-echo "starting a private display and Wine prefix (about half a minute the first time)..."
-"$root/scripts/wine-run.sh" --session-start 2>/dev/null || { stop_session; echo "no session" >&2; exit 1; }
-source "$root/tests/e2e/lib.sh"
-trap 'cleanup_e2e; stop_session' EXIT
-
-now() { date +%s.%N; }
-seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.4f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+bench_private=1
+source "$root/scripts/bench_window.sh"
+trap end_bench_window EXIT
 
 out="$E2E_TMP/out"; mkdir -p "$out" "$E2E_TMP/clips"
 echo "making $clip_count clips of $clip_seconds s..."
