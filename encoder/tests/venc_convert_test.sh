@@ -167,15 +167,18 @@ buffer_model_broken() {
 }
 # Prints one line per promise that FILE breaks: check_promise FILE PROMISE SOURCE_FPS
 check_promise() {
-  local f="$1" frame fps vprofile level peak buffer cabac
+  local f="$1" frame fps vprofile level peak buffer cabac key value
+  local width="" height="" avg_frame_rate="" profile="" got_level=""
   IFS='|' read -r frame fps vprofile level peak buffer cabac <<<"$2"
-  p() { ffprobe -v error -select_streams v:0 -show_entries "stream=$1" -of default=nw=1:nk=1 "$f" | head -1; }
-  [ "$(p width)x$(p height)" = "$frame" ] || echo "frame $(p width)x$(p height), promised $frame"
+  while IFS='=' read -r key value; do
+    case "$key" in width | height | avg_frame_rate | profile) printf -v "$key" '%s' "$value" ;; level) got_level="$value" ;; esac
+  done < <(ffprobe -v error -select_streams v:0 -show_entries stream=width,height,avg_frame_rate,profile,level -of default=nw=1 "$f")
+  [ "${width}x$height" = "$frame" ] || echo "frame ${width}x$height, promised $frame"
   [ "$fps" != - ] || fps="$(awk -v s="$3" 'BEGIN { n = 1; while (s / n > 30.01) n++; print s / n }')"
-  awk -v f="$(p avg_frame_rate)" -v w="$fps" 'BEGIN { split(f, q, "/"); exit !(q[2] > 0 && q[1] / q[2] > w - 0.01 && q[1] / q[2] < w + 0.01) }' \
-    || echo "frame rate $(p avg_frame_rate), promised $fps"
-  [ "$(p profile)" = "$vprofile" ] || echo "video profile $(p profile), promised $vprofile"
-  [ "$level" = - ] || [ "$(p level)" = "$level" ] || echo "level $(p level), promised $level"
+  awk -v f="$avg_frame_rate" -v w="$fps" 'BEGIN { split(f, q, "/"); exit !(q[2] > 0 && q[1] / q[2] > w - 0.01 && q[1] / q[2] < w + 0.01) }' \
+    || echo "frame rate $avg_frame_rate, promised $fps"
+  [ "$profile" = "$vprofile" ] || echo "video profile $profile, promised $vprofile"
+  [ "$level" = - ] || [ "$got_level" = "$level" ] || echo "level $got_level, promised $level"
   if [ "$cabac" != - ]; then
     local entropy
     entropy="$(ffmpeg -v info -i "$f" -map 0:v -c copy -bsf:v trace_headers -frames:v 1 -f null - 2>&1 \
@@ -220,9 +223,10 @@ for n in $(seq 1 $((count - 1))); do
   fi
 done
 
-# Twenty seconds of heavy grain press the rate control against the peak for a long while:
-# the iPod profiles' outputs (frames up to 640x480, where the devices' buffers are small) keep
-# within their devices' buffer models all through. Two seconds are encoded and looped.
+# Twenty seconds of heavy grain press the rate control against the peak for a long while: the
+# profiles whose buffer holds less than a second at the peak rate, where a burst has the least
+# room, keep within their devices' buffer models all through. Two seconds are encoded and
+# looped.
 long="$work/noise_long.avi"
 ffmpeg -v error -y -f lavfi -i "testsrc2=size=640x480:rate=25:duration=2" \
        -f lavfi -i "sine=frequency=440:duration=2:sample_rate=44100" -vf "noise=alls=100:allf=t+u" -ac 2 \
@@ -230,8 +234,8 @@ ffmpeg -v error -y -f lavfi -i "testsrc2=size=640x480:rate=25:duration=2" \
 ffmpeg -v error -y -stream_loop 9 -i "$work/noise_short.avi" -c copy "$long"
 for n in $(seq 1 $((count - 1))); do
   title="$(profile_title "$ini" "$n")"; promise="${promised[$title]:-}"
-  IFS='|x' read -r width height _ _ _ peak buffer _ <<<"$promise"
-  [ -n "$promise" ] && [ $((width * height)) -le $((640 * 480)) ] || continue
+  IFS='|' read -r _ _ _ _ peak buffer _ <<<"$promise"
+  [ -n "$promise" ] && [ "$buffer" -lt "$peak" ] || continue
   out="$work/long$n.mp4"
   line="$(expand_template "$(profile_template "$ini" "$n")" "$(winpath "$long")" "$(winpath "$out")" "Long $n" 00:00:00 00:00:20)"
   eval "words=($line)"
