@@ -274,11 +274,13 @@ add_files() {
     wait_for 60 bash -c "! xdotool search --onlyvisible --name '^Open\$'" || fail "the Open dialog stayed"
     input_taken
 }
-# Drops files or folders (Unix paths) on the window as a file manager does.
+# Drops files or folders (Unix paths) on the window as a file manager does; prints the tick
+# count of the drop.
 drop_paths() {
     local args=() p
     for p in "$@"; do args+=("$(winpath "$p")"); done
-    inspect drop "${args[@]}" || fail "could not drop $*"
+    "$WINE" "$VARNELLO_TEST_BIN/inspect.exe" drop "${args[@]}" 2>"$E2E_TMP/drop.err" | tr -d '\r' \
+        || fail "could not drop $*: $(tr -d '\r' <"$E2E_TMP/drop.err")"
     input_taken
 }
 # Waits for the message box captioned CAPTION, prints its texts, closes it with Enter.

@@ -2,8 +2,9 @@
 # The output settings panel on the real window with mouse and keys: each task keeps its own
 # settings and title as rows are clicked, the Output cell follows the title as it is typed,
 # a profile other than the first disables the nine settings, removing rows leaves the panel
-# showing the task that became current (or the defaults), and a folder chosen with Browse is
-# shown again at the next start.
+# showing the task that became current (or the defaults), a folder chosen with Browse is
+# shown again at the next start, and the tasks' settings, titles, trims and profiles are saved
+# as they change, so a program ended without closing keeps them.
 source "$(dirname "$0")/lib.sh"
 chosen="$WINEPREFIX/drive_c/varnello-e2e-out"
 trap 'keep_failure $?; clear_output_dir; rm -rf "$chosen"; cleanup_e2e' EXIT
@@ -131,5 +132,54 @@ close_varnello
 start_varnello
 remember_rects
 control_line 1021 | grep_q -F 'text=C:\varnello-e2e-out' || fail "after a restart the edit shows: $(control_line 1021)"
+
+# 7. The list is saved as it changes, not only at exit: the program is ended without being
+#    closed, and at the next start the first task has its nine settings (each a choice of its
+#    own and none the default, but for the codec and the channels, which have two choices
+#    each), its title and its trim back, the second its codec (telling it from the channels)
+#    and the third its profile.
+focus_varnello
+add_file "$E2E_TMP/c.avi"; add_file "$E2E_TMP/a.avi"; add_file "$E2E_TMP/b.mpg"
+# combo=choice: codec, size, frame rate, video bit rate, aspect, audio bit rate, channels,
+# sample rate, volume
+first_settings="1025=0 1026=7 1027=3 1028=4 1029=1 1030=5 1031=0 1032=2 1033=6"
+second_settings="1025=0 1026=3 1027=0 1028=6 1029=0 1030=2 1031=1 1032=0 1033=1"
+expect_settings() {
+    local s pair
+    s="$(state)"
+    for pair in $1; do
+        grep -q "^combo ${pair%=*} sel=${pair#*=} " <<<"$s" \
+            || fail "$2: $(grep "^combo ${pair%=*} " <<<"$s"), expected sel=${pair#*=}"
+    done
+}
+pick_combo_item 1024 4
+click_row 1
+inspect select 1025 0 || fail "could not choose the codec"
+click_row 0
+for pair in $first_settings; do inspect select "${pair%=*}" "${pair#*=}" || fail "could not choose $pair"; done
+expect_settings "$first_settings" "first row set"
+slider=($(control_rect 1047))
+drag_slider_thumb $((slider[0] + 6)) $((slider[0] + 104))
+trim() { row_text 0 | awk -F' \\| ' '{ print $3, $4 }'; }
+kept_trim="$(trim)"
+[ "$kept_trim" = "00:00:02 00:00:04" ] || fail "the drag trimmed the first row to: $(row_text 0)"
+type_title "Harbour at dusk"
+list_file="$(saved_list_file)"
+saved_with_title() { grep_q -F "Harbour at dusk" "$list_file"; }
+wait_for 15 saved_with_title || fail "15 s after the last change the saved list does not hold it"
+kill_prefix_pids 'Varnello[.]exe'
+wait_for 30 no_prefix_pids 'Varnello[.]exe' || fail "Varnello did not end when killed"
+E2E_KEEP_LIST=1 start_varnello
+remember_rects
+[ "$(list_count)" = 3 ] || fail "after the kill the list has $(list_count) rows, not 3"
+s="$(state)"
+expect_current 0 "after the kill" "$s"
+expect_panel "Harbour at dusk" 0 7 1 "after the kill" "$s"
+expect_settings "$first_settings" "after the kill, first row"
+[ "$(trim)" = "$kept_trim" ] || fail "after the kill the first row reads: $(row_text 0)"
+click_row 1
+expect_settings "$second_settings" "after the kill, second row"
+click_row 2
+expect_panel b 4 3 0 "after the kill, third row"
 close_varnello
-echo "ok: the panel keeps each task's settings, follows removals and remembers the folder"
+echo "ok: the panel keeps each task's settings, follows removals and remembers the folder; the list is saved as it changes"

@@ -130,6 +130,13 @@ expect_row 3 B.MPG 00:00:01 B.mp4
 expect_current 3 B "after the drop"
 shot dropped-folder
 
+# A name in another script comes whole: the shell hands dropped names over in UTF-16.
+mkdir -p "$E2E_TMP/cyrillic"
+make_clip "$E2E_TMP/cyrillic/Зимний вечер.avi" 1
+drop_paths "$E2E_TMP/cyrillic/Зимний вечер.avi"
+wait_for 30 has_rows 5 || fail "the drop of a Cyrillic name gave $(list_count) rows, expected 5"
+expect_row 4 "Зимний вечер.avi" 00:00:01 "Зимний вечер.mp4"
+
 # A large drop: the rows come at once and their lengths are read in the background, while the
 # window goes on answering: Remove all, clicked at once, takes effect at once, not after every
 # length has been read (150 lengths take half a minute here).

@@ -32,8 +32,9 @@
 //   inspect.exe rects            "ID left top right bottom" on the screen for each page control
 //   inspect.exe rowpoint ROW     screen point "x y" inside the Source cell of list row ROW
 //   inspect.exe dropitem INDEX   screen point "x y" of item INDEX in the open drop-down list
-//   inspect.exe drop PATH...     drops these Windows paths on the page as a file manager does;
-//                                prints the tick count (GetTickCount) of the drop
+//   inspect.exe drop PATH...     drops these Windows paths on the task list as a file manager
+//                                does, on the window there that takes drops (fails when none
+//                                does); prints the tick count (GetTickCount) of the drop
 //   inspect.exe waitcount N [MS] waits until the list has N rows; prints the tick count then
 #include <windows.h>
 #include <commctrl.h>
@@ -386,24 +387,48 @@ int main(int argc, char** argv)
         return 0;
     }
     if (command == "drop" && argc > 2) {
-        // What a drop from a file manager delivers: WM_DROPFILES with a DROPFILES block (the
-        // paths, each ended by a zero, then one more zero), here placed in the program's own
-        // memory. The program frees it with DragFinish; this memory stays, a few bytes.
-        std::string names;
-        for (int i = 2; i < argc; ++i)
-            names.append(argv[i]).push_back('\0');
-        names.push_back('\0');
+        // What a drop from Explorer or, through Wine, a Linux file manager delivers: the shell
+        // takes the window under the pointer, here the middle of the task list, and walks up
+        // its parents to the first one that asked for drops (WS_EX_ACCEPTFILES); that window
+        // gets WM_DROPFILES with a wide DROPFILES block (the UTF-16 paths, each ended by a
+        // zero, then one more zero) holding the point in its client area. The block is placed
+        // in the program's own memory; the program frees it with DragFinish.
+        HWND list = GetDlgItem(page, 1011);
+        RECT client{};
+        GetClientRect(list, &client);
+        POINT point{client.right / 2, client.bottom / 2};
+        ClientToScreen(list, &point);
+        HWND target = WindowFromPoint(point);
+        while (target && target != GetDesktopWindow() && !(GetWindowLongA(target, GWL_EXSTYLE) & WS_EX_ACCEPTFILES))
+            target = GetAncestor(target, GA_PARENT);
+        if (!target || target == GetDesktopWindow()) {
+            std::fprintf(stderr, "inspect: no window under the task list accepts dropped files\n");
+            return 1;
+        }
+        int count = 0;
+        LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+        if (!wide || count < 3)
+            return 1;
+        std::wstring names;
+        for (int i = 2; i < count; ++i)
+            names.append(wide[i]).push_back(L'\0');
+        names.push_back(L'\0');
+        LocalFree(wide);
         DROPFILES header{};
         header.pFiles = sizeof(header);
+        header.pt = point;
+        ScreenToClient(target, &header.pt);
+        header.fNC = FALSE;
+        header.fWide = TRUE;
         std::string block(reinterpret_cast<const char*>(&header), sizeof(header));
-        block += names;
+        block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
         HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
         if (!process)
             return 1;
         void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
         const bool ok = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
         CloseHandle(process);
-        if (!ok || !PostMessageA(page, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0))
+        if (!ok || !PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0))
             return 1;
         std::printf("%lu\n", GetTickCount()); // when it was dropped, for timing
         return 0;
