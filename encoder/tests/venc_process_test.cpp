@@ -36,10 +36,20 @@ std::string MakeClip(const std::string& name, int seconds)
         return path;
     made.insert(path);
     std::string output;
-    const std::string cmd = "\"" + AppDir() + "ffmpeg.exe\" -v error -y -f lavfi -i testsrc=size=640x480:rate=25:duration=" +
-                            std::to_string(seconds) + " -f lavfi -i sine=frequency=440:duration=" +
-                            std::to_string(seconds) + " -c:v mpeg4 -q:v 4 -c:a mp2 -ac 2 \"" + path + "\"";
-    RunAndCollect(cmd, output);
+    const std::string ffmpeg = "\"" + AppDir() + "ffmpeg.exe\" -v error -y ";
+    // Beyond twenty seconds, ten are encoded and repeated by stream copy.
+    const int encoded = seconds > 20 ? 10 : seconds;
+    const std::string piece = seconds > 20 ? TempDir() + "piece_" + name : path;
+    RunAndCollect(ffmpeg + "-f lavfi -i testsrc=size=640x480:rate=25:duration=" + std::to_string(encoded) +
+                      " -f lavfi -i sine=frequency=440:duration=" + std::to_string(encoded) +
+                      " -c:v mpeg4 -q:v 4 -c:a mp2 -ac 2 \"" + piece + "\"",
+                  output);
+    if (piece != path) {
+        RunAndCollect(ffmpeg + "-stream_loop " + std::to_string((seconds + encoded - 1) / encoded - 1) + " -i \"" +
+                          piece + "\" -c copy \"" + path + "\"",
+                      output);
+        DeleteFileA(piece.c_str());
+    }
     return path;
 }
 

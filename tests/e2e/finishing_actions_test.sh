@@ -113,7 +113,7 @@ expect_stopped_rows() {
 
 make_clip "$E2E_TMP/first.avi" 2
 # Long enough to be still encoding when Stop is pressed, on any machine.
-make_clip "$E2E_TMP/long.avi" 600
+make_long_clip "$E2E_TMP/long.avi" 600
 make_clip "$E2E_TMP/third.avi" 2
 
 # 1. Stop during the second of three tasks, shut-down box clear.
