@@ -3,6 +3,7 @@
 #
 #   wine-run.sh [--desktop] [--user-display] PROGRAM.exe [ARGS...]
 #   wine-run.sh --session-start | --session-stop | --session-env
+#   wine-run.sh --new-prefix DIR
 #
 # Private prefix under build/ (made on first use, Gecko and Mono disabled, Wine's fonts in
 # it, unmanaged windows for the tests; --desktop: a second prefix with managed windows for a
@@ -69,11 +70,16 @@ ensure_fonts() {
     done
 }
 
-# The prefix is made once; the lock keeps parallel first uses from racing.
-ensure_prefix() {
-    if [ -f "$WINEPREFIX/.varnello-ready" ] && [ -f "$WINEPREFIX/.varnello-fontlinks" ]; then ensure_fonts; return 0; fi
-    exec 9>"$build/$(basename "$WINEPREFIX").lock"
-    flock 9
+# A prefix is made once: booted, Wine's fonts in it, font links, and for the tests unmanaged
+# windows. A test prefix is a copy of the build's pristine one (made the same way, once, and
+# never run in), which takes a second where booting a new one takes ten or more: the tests'
+# shared prefix when it is missing, and the prefixes of tests that want a new machine
+# (--new-prefix). The locks keep parallel first uses from racing.
+pristine="${VARNELLO_PRISTINE_WINEPREFIX:-$build/wineprefix-pristine}"
+prefix_ready() { [ -f "$1/.varnello-ready" ] && [ -f "$1/.varnello-fontlinks" ]; }
+
+# Makes (or finishes) the prefix $WINEPREFIX in place.
+make_prefix() {
     if [ ! -f "$WINEPREFIX/.varnello-ready" ]; then
         echo "wine-run: creating Wine prefix $WINEPREFIX (once)" >&2
         "$WINE" wineboot -i >/dev/null 2>&1 || true
@@ -100,6 +106,38 @@ ensure_prefix() {
         # The persistent server started next needs this one gone.
         "$WINESERVER" -w || true
         touch "$WINEPREFIX/.varnello-fontlinks"
+    fi
+}
+
+# Copies the pristine test prefix (made first if need be) to DIR, which must not exist.
+copy_pristine() {
+    local dir="$1"
+    (
+        export WINEPREFIX="$pristine"
+        managed=0
+        exec 8>"$pristine.lock"
+        flock 8
+        prefix_ready "$pristine" || make_prefix
+        # Copied whole, then moved into place: a prefix is either all there or not at all.
+        rm -rf "$dir.copying"
+        cp -a "$pristine" "$dir.copying"
+        # Debian's Wine names the folder of the prefix's server sockets in this file: the copy
+        # gets a folder of its own when its server first starts.
+        rm -f "$dir.copying/wineserver"
+        mv "$dir.copying" "$dir"
+    )
+}
+
+ensure_prefix() {
+    if prefix_ready "$WINEPREFIX"; then ensure_fonts; return 0; fi
+    exec 9>"$build/$(basename "$WINEPREFIX").lock"
+    flock 9
+    if ! prefix_ready "$WINEPREFIX"; then
+        if [ "$managed" = 0 ] && [ ! -e "$WINEPREFIX" ]; then
+            copy_pristine "$WINEPREFIX"
+        else
+            make_prefix # an older prefix is finished where it is
+        fi
     fi
     flock -u 9
 }
@@ -154,6 +192,13 @@ case "${1:-}" in
         sleep 0.5
     done
     rm -f "$session_file"
+    exit 0 ;;
+--new-prefix)
+    # A test's own prefix, as a new machine: DIR is replaced by a copy of the pristine prefix.
+    dir="${2:?usage: wine-run.sh --new-prefix DIR}"
+    rm -rf "$dir"
+    mkdir -p "$(dirname "$dir")"
+    copy_pristine "$dir"
     exit 0 ;;
 --session-env)
     # For test scripts: the display and prefix to use.

@@ -25,6 +25,8 @@ set -euo pipefail
 : "${VARNELLO_SOURCE:?}"
 session_dir="${VARNELLO_BUILD:-$VARNELLO_SOURCE/build}/finishing-session"
 export VARNELLO_BUILD_DIR="$session_dir"
+# Its prefix is a copy of the build's pristine one.
+export VARNELLO_PRISTINE_WINEPREFIX="${VARNELLO_BUILD:-$VARNELLO_SOURCE/build}/wineprefix-pristine"
 stop_session() {
     "$VARNELLO_SOURCE/scripts/wine-run.sh" --session-stop >/dev/null 2>&1 || true
     rm -rf "$session_dir"
