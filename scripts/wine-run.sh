@@ -9,7 +9,7 @@
 # it, unmanaged windows for the tests; --desktop: a second prefix with managed windows for a
 # person), WINEDEBUG=-all, a persistent wineserver, and a display: the user's $DISPLAY with
 # --user-display, else the test session's Xvfb when one is running, else a private Xvfb
-# started and stopped here.
+# started and stopped here; with VARNELLO_HEADLESS=1 none (below).
 # A run that started its own Xvfb also stops its wineserver, so nothing is left behind.
 set -euo pipefail
 
@@ -28,6 +28,11 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win64
 session_file="$build/wine-session.env"
 mkdir -p "$build"
+# VARNELLO_HEADLESS=1: no display at all, for programs that show no window (the tests that
+# run beside the window tests, in a prefix of their own): Wine's null graphics driver in the
+# prefix, no Xvfb, no DISPLAY.
+headless="${VARNELLO_HEADLESS:-0}"
+[ "$headless" != 1 ] || unset DISPLAY
 
 wine_bin() {
     if command -v wine64 >/dev/null 2>&1; then echo wine64
@@ -129,7 +134,7 @@ copy_pristine() {
 }
 
 ensure_prefix() {
-    if prefix_ready "$WINEPREFIX"; then ensure_fonts; return 0; fi
+    if prefix_ready "$WINEPREFIX"; then ensure_fonts; ensure_headless; return 0; fi
     exec 9>"$build/$(basename "$WINEPREFIX").lock"
     flock 9
     if ! prefix_ready "$WINEPREFIX"; then
@@ -140,9 +145,20 @@ ensure_prefix() {
         fi
     fi
     flock -u 9
+    ensure_headless
+}
+
+# A headless prefix draws with Wine's null driver: without it a window, even a hidden one,
+# could not be made without an X display.
+ensure_headless() {
+    [ "$headless" = 1 ] && [ ! -f "$WINEPREFIX/.varnello-headless" ] || return 0
+    "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >/dev/null 2>&1
+    "$WINESERVER" -w || true
+    touch "$WINEPREFIX/.varnello-headless"
 }
 
 session_alive() {
+    [ "$headless" != 1 ] || return 1
     [ -f "$session_file" ] || return 1
     # shellcheck disable=SC1090
     . "$session_file"
@@ -152,9 +168,11 @@ session_alive() {
 case "${1:-}" in
 --session-start)
     if session_alive; then exit 0; fi
-    read -r disp pid < <(start_xvfb)
-    printf 'VARNELLO_XVFB_DISPLAY=%s\nVARNELLO_XVFB_PID=%s\n' "$disp" "$pid" >"$session_file"
-    export DISPLAY="$disp"
+    if [ "$headless" != 1 ]; then
+        read -r disp pid < <(start_xvfb)
+        printf 'VARNELLO_XVFB_DISPLAY=%s\nVARNELLO_XVFB_PID=%s\n' "$disp" "$pid" >"$session_file"
+        export DISPLAY="$disp"
+    fi
     ensure_prefix
     "$WINESERVER" -p >/dev/null 2>&1 </dev/null
     # Start Wine's own services now, detached from the caller's output, so that no test's
@@ -166,7 +184,7 @@ case "${1:-}" in
     # left programs behind: the wineserver's own end first, then whatever still carries the
     # prefix in its environment (the Xvfb started here among them). Other prefixes' processes,
     # and this script's own callers, are left alone.
-    if [ -f "$session_file" ]; then
+    if [ "$headless" != 1 ] && [ -f "$session_file" ]; then
         . "$session_file"
         kill "$VARNELLO_XVFB_PID" 2>/dev/null || true
     fi
@@ -191,7 +209,7 @@ case "${1:-}" in
         [ "$found" = 1 ] || break
         sleep 0.5
     done
-    rm -f "$session_file"
+    [ "$headless" = 1 ] || rm -f "$session_file"
     exit 0 ;;
 --new-prefix)
     # A test's own prefix, as a new machine: DIR is replaced by a copy of the pristine prefix.
@@ -203,6 +221,7 @@ case "${1:-}" in
 --session-env)
     # For test scripts: the display and prefix to use.
     if session_alive; then echo "export DISPLAY=$VARNELLO_XVFB_DISPLAY"; fi
+    [ "$headless" != 1 ] || echo "unset DISPLAY"
     echo "export WINEPREFIX=$WINEPREFIX WINEDEBUG=$WINEDEBUG WINEDLLOVERRIDES='$WINEDLLOVERRIDES'"
     exit 0 ;;
 esac
@@ -212,7 +231,7 @@ if [ "${1:-}" = "--user-display" ]; then user_display=1; shift; fi
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--desktop] [--user-display] PROGRAM.exe [ARGS...]" >&2; exit 2; }
 
 own_xvfb_pid=""
-if [ "$user_display" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+if [ "$headless" = 1 ] || { [ "$user_display" = 1 ] && [ -n "${DISPLAY:-}" ]; }; then
     :
 elif session_alive; then
     export DISPLAY="$VARNELLO_XVFB_DISPLAY"
