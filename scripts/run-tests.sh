@@ -12,6 +12,10 @@
 #
 # Each run's whole output is kept in BUILD/test-run-1.log and BUILD/test-run-2.log; a failed
 # end-to-end test keeps its logs and a screenshot in BUILD/failed-tests/run-N/NAME/.
+#
+# Two tests run at once (VARNELLO_TEST_JOBS, 2 by default): the window tests one after another
+# under their resource lock, the others (headless Windows tests in a prefix of their own, the
+# native build, the source checks) beside them.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:?usage: run-tests.sh BUILD [CTEST ARGS...]}" && pwd)"; shift
@@ -22,6 +26,10 @@ rm -rf "$build/failed-tests" "$build"/test-run-[12].log
 # A new Wine session: one left by an interrupted run, or by the first run, would hold a stale
 # display and prefix. Without a prefix there is none to end.
 new_session() {
+    if [ -e "$build/wineprefix-headless" ]; then
+        VARNELLO_BUILD_DIR="$build" VARNELLO_WINEPREFIX="$build/wineprefix-headless" VARNELLO_HEADLESS=1 \
+            "$root/scripts/wine-run.sh" --session-stop >/dev/null 2>&1 || true
+    fi
     [ -e "$build/wineprefix" ] || [ -e "$build/wine-session.env" ] || return 0
     VARNELLO_BUILD_DIR="$build" "$root/scripts/wine-run.sh" --session-stop >/dev/null 2>&1 || true
 }
@@ -29,7 +37,7 @@ new_session() {
 # Runs ctest once: run_ctest N ARGS...; its output goes to the terminal and to test-run-N.log.
 run_ctest() {
     local n="$1"; shift
-    VARNELLO_FAILED_TESTS="$build/failed-tests/run-$n" ctest --output-on-failure "$@" 2>&1 \
+    VARNELLO_FAILED_TESTS="$build/failed-tests/run-$n" ctest --output-on-failure -j"${VARNELLO_TEST_JOBS:-2}" "$@" 2>&1 \
         | tee "$build/test-run-$n.log"
     return "${PIPESTATUS[0]}"
 }

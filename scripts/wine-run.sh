@@ -3,12 +3,13 @@
 #
 #   wine-run.sh [--desktop] [--user-display] PROGRAM.exe [ARGS...]
 #   wine-run.sh --session-start | --session-stop | --session-env
+#   wine-run.sh --new-prefix DIR
 #
 # Private prefix under build/ (made on first use, Gecko and Mono disabled, Wine's fonts in
 # it, unmanaged windows for the tests; --desktop: a second prefix with managed windows for a
 # person), WINEDEBUG=-all, a persistent wineserver, and a display: the user's $DISPLAY with
 # --user-display, else the test session's Xvfb when one is running, else a private Xvfb
-# started and stopped here.
+# started and stopped here; with VARNELLO_HEADLESS=1 none (below).
 # A run that started its own Xvfb also stops its wineserver, so nothing is left behind.
 set -euo pipefail
 
@@ -27,6 +28,11 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win64
 session_file="$build/wine-session.env"
 mkdir -p "$build"
+# VARNELLO_HEADLESS=1: no display at all, for programs that show no window (the tests that
+# run beside the window tests, in a prefix of their own): Wine's null graphics driver in the
+# prefix, no Xvfb, no DISPLAY.
+headless="${VARNELLO_HEADLESS:-0}"
+[ "$headless" != 1 ] || unset DISPLAY
 
 wine_bin() {
     if command -v wine64 >/dev/null 2>&1; then echo wine64
@@ -69,11 +75,16 @@ ensure_fonts() {
     done
 }
 
-# The prefix is made once; the lock keeps parallel first uses from racing.
-ensure_prefix() {
-    if [ -f "$WINEPREFIX/.varnello-ready" ] && [ -f "$WINEPREFIX/.varnello-fontlinks" ]; then ensure_fonts; return 0; fi
-    exec 9>"$build/$(basename "$WINEPREFIX").lock"
-    flock 9
+# A prefix is made once: booted, Wine's fonts in it, font links, and for the tests unmanaged
+# windows. A test prefix is a copy of the build's pristine one (made the same way, once, and
+# never run in), which takes a second where booting a new one takes ten or more: the tests'
+# shared prefix when it is missing, and the prefixes of tests that want a new machine
+# (--new-prefix). The locks keep parallel first uses from racing.
+pristine="${VARNELLO_PRISTINE_WINEPREFIX:-$build/wineprefix-pristine}"
+prefix_ready() { [ -f "$1/.varnello-ready" ] && [ -f "$1/.varnello-fontlinks" ]; }
+
+# Makes (or finishes) the prefix $WINEPREFIX in place.
+make_prefix() {
     if [ ! -f "$WINEPREFIX/.varnello-ready" ]; then
         echo "wine-run: creating Wine prefix $WINEPREFIX (once)" >&2
         "$WINE" wineboot -i >/dev/null 2>&1 || true
@@ -101,10 +112,53 @@ ensure_prefix() {
         "$WINESERVER" -w || true
         touch "$WINEPREFIX/.varnello-fontlinks"
     fi
+}
+
+# Copies the pristine test prefix (made first if need be) to DIR, which must not exist.
+copy_pristine() {
+    local dir="$1"
+    (
+        export WINEPREFIX="$pristine"
+        managed=0
+        exec 8>"$pristine.lock"
+        flock 8
+        prefix_ready "$pristine" || make_prefix
+        # Copied whole, then moved into place: a prefix is either all there or not at all.
+        rm -rf "$dir.copying"
+        cp -a "$pristine" "$dir.copying"
+        # Debian's Wine names the folder of the prefix's server sockets in this file: the copy
+        # gets a folder of its own when its server first starts.
+        rm -f "$dir.copying/wineserver"
+        mv "$dir.copying" "$dir"
+    )
+}
+
+ensure_prefix() {
+    if prefix_ready "$WINEPREFIX"; then ensure_fonts; ensure_headless; return 0; fi
+    exec 9>"$build/$(basename "$WINEPREFIX").lock"
+    flock 9
+    if ! prefix_ready "$WINEPREFIX"; then
+        if [ "$managed" = 0 ] && [ ! -e "$WINEPREFIX" ]; then
+            copy_pristine "$WINEPREFIX"
+        else
+            make_prefix # an older prefix is finished where it is
+        fi
+    fi
     flock -u 9
+    ensure_headless
+}
+
+# A headless prefix draws with Wine's null driver: without it a window, even a hidden one,
+# could not be made without an X display.
+ensure_headless() {
+    [ "$headless" = 1 ] && [ ! -f "$WINEPREFIX/.varnello-headless" ] || return 0
+    "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >/dev/null 2>&1
+    "$WINESERVER" -w || true
+    touch "$WINEPREFIX/.varnello-headless"
 }
 
 session_alive() {
+    [ "$headless" != 1 ] || return 1
     [ -f "$session_file" ] || return 1
     # shellcheck disable=SC1090
     . "$session_file"
@@ -114,9 +168,11 @@ session_alive() {
 case "${1:-}" in
 --session-start)
     if session_alive; then exit 0; fi
-    read -r disp pid < <(start_xvfb)
-    printf 'VARNELLO_XVFB_DISPLAY=%s\nVARNELLO_XVFB_PID=%s\n' "$disp" "$pid" >"$session_file"
-    export DISPLAY="$disp"
+    if [ "$headless" != 1 ]; then
+        read -r disp pid < <(start_xvfb)
+        printf 'VARNELLO_XVFB_DISPLAY=%s\nVARNELLO_XVFB_PID=%s\n' "$disp" "$pid" >"$session_file"
+        export DISPLAY="$disp"
+    fi
     ensure_prefix
     "$WINESERVER" -p >/dev/null 2>&1 </dev/null
     # Start Wine's own services now, detached from the caller's output, so that no test's
@@ -128,7 +184,7 @@ case "${1:-}" in
     # left programs behind: the wineserver's own end first, then whatever still carries the
     # prefix in its environment (the Xvfb started here among them). Other prefixes' processes,
     # and this script's own callers, are left alone.
-    if [ -f "$session_file" ]; then
+    if [ "$headless" != 1 ] && [ -f "$session_file" ]; then
         . "$session_file"
         kill "$VARNELLO_XVFB_PID" 2>/dev/null || true
     fi
@@ -153,11 +209,19 @@ case "${1:-}" in
         [ "$found" = 1 ] || break
         sleep 0.5
     done
-    rm -f "$session_file"
+    [ "$headless" = 1 ] || rm -f "$session_file"
+    exit 0 ;;
+--new-prefix)
+    # A test's own prefix, as a new machine: DIR is replaced by a copy of the pristine prefix.
+    dir="${2:?usage: wine-run.sh --new-prefix DIR}"
+    rm -rf "$dir"
+    mkdir -p "$(dirname "$dir")"
+    copy_pristine "$dir"
     exit 0 ;;
 --session-env)
     # For test scripts: the display and prefix to use.
     if session_alive; then echo "export DISPLAY=$VARNELLO_XVFB_DISPLAY"; fi
+    [ "$headless" != 1 ] || echo "unset DISPLAY"
     echo "export WINEPREFIX=$WINEPREFIX WINEDEBUG=$WINEDEBUG WINEDLLOVERRIDES='$WINEDLLOVERRIDES'"
     exit 0 ;;
 esac
@@ -167,7 +231,7 @@ if [ "${1:-}" = "--user-display" ]; then user_display=1; shift; fi
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--desktop] [--user-display] PROGRAM.exe [ARGS...]" >&2; exit 2; }
 
 own_xvfb_pid=""
-if [ "$user_display" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+if [ "$headless" = 1 ] || { [ "$user_display" = 1 ] && [ -n "${DISPLAY:-}" ]; }; then
     :
 elif session_alive; then
     export DISPLAY="$VARNELLO_XVFB_DISPLAY"

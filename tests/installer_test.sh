@@ -23,11 +23,11 @@ VARNELLO_DATA="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Local/Varnel
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=wineserver
-rm -rf "$WINEPREFIX"
 stop_prefix() { "$WINESERVER" -k 2>/dev/null || true; "$WINESERVER" -w 2>/dev/null || true; }
 trap 'keep_failure $?; cleanup_e2e; stop_prefix; rm -rf "$WINEPREFIX"' EXIT
-"$WINE" wineboot -i >/dev/null 2>&1 || true
-"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+# A copy of the build's pristine prefix: booted, never run in, windows unmanaged.
+VARNELLO_BUILD_DIR="$VARNELLO_BUILD" "$VARNELLO_SOURCE/scripts/wine-run.sh" --new-prefix "$WINEPREFIX" \
+    || fail "no new prefix"
 
 program_dir="$WINEPREFIX/drive_c/Program Files/Varnello"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Varnello.lnk"

@@ -23,7 +23,7 @@ close_and_time_encoder_end() {
 
 # 1. During the encoder of a plain task.
 # Long enough that the run is still encoding when the window closes.
-make_clip "$E2E_TMP/long.avi" 400 -s 640x480
+make_long_clip "$E2E_TMP/long.avi" 400 -s 640x480
 start_varnello
 add_file "$E2E_TMP/long.avi"
 click_control 1048
@@ -34,7 +34,7 @@ wait_for 60 encoding || fail "plain task: no progress shown: [$(inspect cell 0 4
 close_and_time_encoder_end "plain task"
 
 # 2. During the intermediate step of a RealMedia task.
-make_clip "$E2E_TMP/movie.rm" 400
+make_long_clip "$E2E_TMP/movie.rm" 400
 rm -f "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg
 start_varnello
 add_file "$E2E_TMP/movie.rm"

@@ -21,7 +21,7 @@ set_output_dir "$out"
 before="$(folder_fingerprint "$out")"
 
 # Long enough that the encoder is still at work when it is killed.
-make_clip "$E2E_TMP/long.avi" 300 -s 640x480
+make_long_clip "$E2E_TMP/long.avi" 300 -s 640x480
 start_varnello
 add_file "$E2E_TMP/long.avi"
 

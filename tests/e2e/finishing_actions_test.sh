@@ -25,6 +25,8 @@ set -euo pipefail
 : "${VARNELLO_SOURCE:?}"
 session_dir="${VARNELLO_BUILD:-$VARNELLO_SOURCE/build}/finishing-session"
 export VARNELLO_BUILD_DIR="$session_dir"
+# Its prefix is a copy of the build's pristine one.
+export VARNELLO_PRISTINE_WINEPREFIX="${VARNELLO_BUILD:-$VARNELLO_SOURCE/build}/wineprefix-pristine"
 stop_session() {
     "$VARNELLO_SOURCE/scripts/wine-run.sh" --session-stop >/dev/null 2>&1 || true
     rm -rf "$session_dir"
@@ -113,7 +115,7 @@ expect_stopped_rows() {
 
 make_clip "$E2E_TMP/first.avi" 2
 # Long enough to be still encoding when Stop is pressed, on any machine.
-make_clip "$E2E_TMP/long.avi" 600
+make_long_clip "$E2E_TMP/long.avi" 600
 make_clip "$E2E_TMP/third.avi" 2
 
 # 1. Stop during the second of three tasks, shut-down box clear.

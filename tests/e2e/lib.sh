@@ -328,6 +328,20 @@ make_clip() {
         -f lavfi -i "sine=frequency=440:duration=$seconds" -shortest "$@" "$path"
 }
 
+# Makes a long test clip in a fraction of the time its encoding would take: a ten-second
+# piece made by make_clip, repeated without encoding it again (stream copy). RealMedia's
+# muxer cannot take its pictures copied, so those are encoded again; its sound is copied.
+# make_long_clip PATH SECONDS [make_clip's extra args]
+make_long_clip() {
+    local path="$1" seconds="$2" piece; shift 2
+    piece="$E2E_TMP/long-clip-piece.${path##*.}"
+    make_clip "$piece" 10 "$@"
+    local copy=(-c copy)
+    [ "${path##*.}" != rm ] || copy=(-c:v rv10 -c:a copy)
+    ffmpeg -v error -y -stream_loop $(( (seconds + 9) / 10 - 1 )) -i "$piece" "${copy[@]}" -t "$seconds" "$path"
+    rm -f "$piece"
+}
+
 screenshot() { import -window root "$1"; }
 
 # The output folder the program shows at start-up (its registry value), or none.

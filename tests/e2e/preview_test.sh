@@ -33,6 +33,52 @@ mean_brightness() { convert "$1" -format '%[fx:mean]' info:; }
 begin_end() { row_text 0 | awk -F' \\| ' '{ print $3, $4 }'; }
 begin_end_is() { [ "$(begin_end)" = "$1" ]; }
 
+# What must not be previewed is looked for in every picture of the video window from the
+# moment it could appear until a preview that must come after it has shown: the page starts
+# no preview while another waits for its first picture, so a preview that should not have
+# been started either keeps the later one from coming at all, or is on the screen before it
+# and stays there at least until the later one's decoder has started and shown a picture. A
+# slow machine makes that time longer, never shorter.
+# watch_video NAME: pictures of the video window, one after another, into $E2E_TMP/NAME/
+# until stop_watching NAME.
+watch_video() {
+    local dir="$E2E_TMP/$1"
+    rm -rf "$dir" "$dir.stop"; mkdir -p "$dir"
+    # It ends also when the test's clean-up has removed its folder.
+    ( n=0
+      while [ ! -e "$dir.stop" ] && [ -d "$dir" ]; do
+          f="$dir/$(printf '%04d' "$n").png"
+          video_pixels "$f" 2>/dev/null || rm -f "$f"
+          n=$((n + 1)); sleep 0.05
+      done ) >/dev/null 2>&1 &
+    WATCHER_PID=$!
+}
+stop_watching() {
+    touch "$E2E_TMP/$1.stop"
+    wait "$WATCHER_PID" || true
+    local taken
+    taken="$(ls "$E2E_TMP/$1" | wc -l)"
+    [ "$taken" -ge 3 ] || fail "$1: only $taken pictures of the video window were taken"
+    echo "$1: $taken pictures of the video window"
+}
+# The pictures of watch NAME that are like none of ALLOWED, each "black" or PICTURE@DISTANCE
+# (nearer to PICTURE than DISTANCE): unlike NAME ALLOWED...
+unlike() {
+    local name="$1" f spec ok; shift
+    for f in "$E2E_TMP/$name"/*.png; do
+        ok=0
+        for spec in "$@"; do
+            if [ "$spec" = black ]; then
+                check "$(mean_brightness "$f") < 0.02" && ok=1
+            else
+                check "$(picture_distance "$f" "${spec%@*}") < ${spec##*@}" && ok=1
+            fi
+            [ "$ok" = 0 ] || break
+        done
+        [ "$ok" = 1 ] || echo "$(basename "$f")"
+    done
+}
+
 start_varnello
 remember_rects
 focus_varnello
@@ -47,6 +93,9 @@ video_pixels() { import -window root -crop "$video_geometry" +repage "$1"; }
 #    pointer exactly.
 slider=($(control_rect 1047))
 y=$(( (slider[1] + slider[3]) / 2 )); x0=$(( slider[0] + 6 ))
+#    The window stays black during the drag, and after the release shows only the frame at
+#    the new start: a preview started by the drag's first steps would show an earlier frame.
+watch_video drag
 xdotool mousemove "$x0" "$y" mousedown 1; input_taken
 xdotool mousemove $((x0 + 10)) "$y"; input_taken
 xdotool mousemove $((x0 + 20)) "$y"; input_taken
@@ -54,14 +103,19 @@ wait_for 15 begin_end_is "00:00:01 00:00:15" || fail "during the drag (1.5 s) th
 xdotool mousemove $((x0 + 40)) "$y"; input_taken
 xdotool mousemove $((x0 + 62)) "$y"; input_taken
 wait_for 15 begin_end_is "00:00:04 00:00:15" || fail "during the drag (4.7 s) the row reads: $(row_text 0)"
-video_pixels "$E2E_TMP/during_drag.png"
-check "$(mean_brightness "$E2E_TMP/during_drag.png") < 0.02" || fail "something was previewed before the button was released"
-xdotool mouseup 1
+stop_watching drag
+previewed="$(unlike drag black)"
+[ -z "$previewed" ] || fail "something was previewed before the button was released (pictures $(echo $previewed) of the drag)"
 
 start="$(awk -v l="$length" 'BEGIN { printf "%.3f", l * 62 / 196 }')"
 frame_at "$start" "$E2E_TMP/expected.png"
 shows_start() { video_pixels "$E2E_TMP/shown.png"; check "$(picture_distance "$E2E_TMP/shown.png" "$E2E_TMP/expected.png") < 0.05"; }
+watch_video release
+xdotool mouseup 1
 wait_for 30 shows_start || fail "after the release the video window does not show the frame at $start s (distance $(picture_distance "$E2E_TMP/shown.png" "$E2E_TMP/expected.png"))"
+stop_watching release
+previewed="$(unlike release black "$E2E_TMP/expected.png@0.05")"
+[ -z "$previewed" ] || fail "before the frame at $start s another picture was shown (pictures $(echo $previewed) after the release)"
 right="$(picture_distance "$E2E_TMP/shown.png" "$E2E_TMP/expected.png")"
 for other in $(awk -v s="$start" 'BEGIN { print s - 2, s + 2 }'); do
     frame_at "$other" "$E2E_TMP/other.png"
@@ -73,13 +127,22 @@ done
 shot trim-preview
 
 # 2. Twenty presses of Left move the whole range back by twenty pixels (1.5 s): the times
-#    change, the picture does not.
+#    change, the picture does not. A click on the right thumb, which does not move it, then
+#    previews the range's end; until that frame shows, the picture is still the one at the
+#    old start (a preview by the keys would show the frame at the new start).
+watch_video keys
 xdotool key --delay 60 $(printf 'Left %.0s' $(seq 20)); input_taken
 wait_for 15 begin_end_is "00:00:03 00:00:13" || fail "after twenty Left keys the row reads: $(row_text 0)"
-# Time for a preview that should not come.
-sleep 1.5
-video_pixels "$E2E_TMP/after_keys.png"
-check "$(picture_distance "$E2E_TMP/after_keys.png" "$E2E_TMP/shown.png") < 0.01" || fail "the arrow keys previewed a frame"
+end="$(awk -v l="$length" 'BEGIN { printf "%.3f", l * 176 / 196 }')"
+frame_at "$end" "$E2E_TMP/expected_end.png"
+shows_end() { video_pixels "$E2E_TMP/after_keys.png"; check "$(picture_distance "$E2E_TMP/after_keys.png" "$E2E_TMP/expected_end.png") < 0.05"; }
+# The right thumb's middle, twenty pixels from the track's end.
+xdotool mousemove $((slider[2] - 26)) "$y" click 1; input_taken
+wait_for 30 shows_end || fail "a click on the right thumb did not show the frame at the range's end, $end s (distance $(picture_distance "$E2E_TMP/after_keys.png" "$E2E_TMP/expected_end.png"))"
+stop_watching keys
+begin_end_is "00:00:03 00:00:13" || fail "the click on the right thumb moved the range: $(row_text 0)"
+previewed="$(unlike keys "$E2E_TMP/shown.png@0.01" "$E2E_TMP/expected_end.png@0.05")"
+[ -z "$previewed" ] || fail "the arrow keys previewed a frame (pictures $(echo $previewed) after the keys)"
 
 # 3. Play the trimmed range (about 3.2 s to 13.5 s): the window shows one picture after
 #    another from the range's start on. Three new pictures are enough to see it play; Stop

@@ -25,7 +25,7 @@ pick_during_run() {
     xdotool mousemove $point click 1; settle
 }
 
-make_clip "$E2E_TMP/long.avi" 60 -r 50
+make_long_clip "$E2E_TMP/long.avi" 60 -r 50
 make_clip "$E2E_TMP/b.mpg" 6 -c:v mpeg1video -c:a mp2 -ar 44100
 make_clip "$E2E_TMP/c.avi" 4
 out="$E2E_TMP/out"; mkdir -p "$out"

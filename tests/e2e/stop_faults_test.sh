@@ -43,12 +43,10 @@ intermediate_progress() {
 }
 intermediates() { ls "$VARNELLO_DATA"/movie_*.avi "$VARNELLO_DATA"/movie_*.mpg 2>/dev/null || true; }
 
-# Long enough to be still encoding when Stop comes after the steps below on a fast machine: five
-# minutes made once and copied four times over (stream copy costs nothing).
-make_clip "$E2E_TMP/part.avi" 300 -s 640x480
-ffmpeg -v error -y -stream_loop 3 -i "$E2E_TMP/part.avi" -c copy "$E2E_TMP/long.avi"
+# Long enough to be still encoding when Stop comes after the steps below on a fast machine.
+make_long_clip "$E2E_TMP/long.avi" 1200 -s 640x480
 make_clip "$E2E_TMP/clip.avi" 2
-make_clip "$E2E_TMP/movie.rm" 300
+make_long_clip "$E2E_TMP/movie.rm" 300
 start_varnello
 
 # 1. Stop while the first of two plain tasks encodes.

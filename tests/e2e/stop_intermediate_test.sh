@@ -21,7 +21,7 @@ finished_text="$(printf '%40s%s%40s' '' 'Converting Finished' '')"
 out="$E2E_TMP/out"; mkdir -p "$out"
 set_output_dir "$out"
 # Long enough that the transcoding still runs when Stop is pressed.
-make_clip "$E2E_TMP/movie.rm" 600
+make_long_clip "$E2E_TMP/movie.rm" 600
 start_varnello
 add_file "$E2E_TMP/movie.rm"
 click_control 1048

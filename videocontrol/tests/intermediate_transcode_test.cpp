@@ -99,8 +99,11 @@ protected:
             "cd '" + s_media.unixDir + "' && "
             "ffmpeg -v error -y -f lavfi -i testsrc=size=352x288:rate=25:duration=6 -f lavfi -i sine=duration=6 clip.rm && "
             // Long enough that the steps stopped after 1.5 and 2.5 s are still writing then: the
-            // encoder built from Debian's sources transcodes 90 s in about 2.5 s.
-            "ffmpeg -v error -y -f lavfi -i testsrc=size=640x480:rate=25:duration=400 -f lavfi -i sine=duration=400 long.rm && "
+            // encoder built from Debian's sources transcodes 90 s in about 2.5 s. Ten seconds
+            // repeated: the sound is copied, the pictures (which RealMedia's muxer cannot take
+            // copied) encoded again, in half the time of the whole clip's encoding.
+            "ffmpeg -v error -y -f lavfi -i testsrc=size=640x480:rate=25:duration=10 -f lavfi -i sine=duration=10 piece.rm && "
+            "ffmpeg -v error -y -stream_loop 39 -i piece.rm -c:v rv10 -c:a copy long.rm && rm piece.rm && "
             "cp /bin/true broken.rm");
         ASSERT_EQ(made.exitCode, 0) << made.output;
     }

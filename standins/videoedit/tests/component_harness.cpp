@@ -241,7 +241,7 @@ HRESULT EventRecorder::GetTypeInfoCount(UINT* count)
 
 HRESULT EventRecorder::Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*)
 {
-    Event event{member, {}, GetTickCount(), GetCurrentThreadId()};
+    Event event{member, {}, GetCurrentThreadId(), static_cast<DWORD>(GetMessageTime())};
     for (UINT i = params->cArgs; i-- > 0;) {
         VARIANT value;
         VariantInit(&value);

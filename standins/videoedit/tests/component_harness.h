@@ -64,8 +64,11 @@ std::vector<std::string> CodecNames(IDispatch* component, DISPID listGetter);
 struct Event {
     DISPID id;
     std::vector<double> args;
-    DWORD tick;
     DWORD threadId;
+    // When the component's worker posted the message that brought it (GetMessageTime): its
+    // own pace, whatever the delay before this thread came to the message. Meaningful for the
+    // events fired from the component's worker reports, not for those a call fires at once.
+    DWORD posted;
 };
 
 // Records every event; connects to the component's events interface as a host does.
