@@ -64,14 +64,14 @@ stop_watching() {
 # The pictures of watch NAME that are like none of ALLOWED, each "black" or PICTURE@DISTANCE
 # (nearer to PICTURE than DISTANCE): unlike NAME ALLOWED...
 unlike() {
-    local name="$1" f spec ok; shift
+    local name="$1" f wanted ok; shift
     for f in "$E2E_TMP/$name"/*.png; do
         ok=0
-        for spec in "$@"; do
-            if [ "$spec" = black ]; then
+        for wanted in "$@"; do
+            if [ "$wanted" = black ]; then
                 check "$(mean_brightness "$f") < 0.02" && ok=1
             else
-                check "$(picture_distance "$f" "${spec%@*}") < ${spec##*@}" && ok=1
+                check "$(picture_distance "$f" "${wanted%@*}") < ${wanted##*@}" && ok=1
             fi
             [ "$ok" = 0 ] || break
         done
